@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a prefix of the build's own.
+# Usage: wine-run.sh LOADER PREFIX PROGRAM [ARGS...]
+# The prefix is created once (under a lock, since ctest runs tests in parallel)
+# with the crash dialog switched off.
+set -euo pipefail
+loader=$1 prefix=$2
+shift 2
+export WINEPREFIX=$prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export LC_ALL=C.UTF-8
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/.kdesk-ready" ]; then
+    "$loader" wineboot -i >/dev/null 2>&1 || true
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    touch "$prefix/.kdesk-ready"
+  fi
+) 9>"$prefix.lock"
+exec "$loader" "$@"

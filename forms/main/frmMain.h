@@ -1,0 +1,68 @@
+#pragma once
+// The main window's logic: start-up, attachment commands, sending and menus.
+// The Win32 layer builds the controls and calls these handlers.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "modules/ModFunctions.h"
+#include "modules/ModVariables.h"
+
+namespace kdesk {
+
+struct FrmMainControls {
+    TextBox& txtSendTo;
+    TextBox& txtSendcc;
+    TextBox& txtSubject;
+    TextBox& txtMessage;
+    TextBox& txtDatiCliente;
+    TextBox& txtDriverType;
+    TextBox& txtComPort;
+    TextBox& txtMatr;
+    TextBox& txtVersion;
+    TextBox& txtDataCreazione;
+    TextBox& txtKdeskPath;
+    TextBox& txtAppDataVista;
+    ListBox& List1;
+    OpenFileDialog& CommonDialog1;
+    MailSession& MAPISession1;
+    MailMessages& MAPIMessages1;
+    Window& window;
+};
+
+class FrmMain {
+public:
+    FrmMain(Platform& platform, ModVariables& vars, FrmMainControls& controls)
+        : platform_(platform), vars_(vars), controls_(controls) {}
+
+    // Start-up sequence, run once before the window is first shown.
+    void Form_Load();
+    bool IsOS_Vista();
+    std::wstring Read_CSIDL_COMMON_APPDATA();
+    void VerifyAndSetPathFromRegistry();
+    std::int16_t ReadComPortFromFile();
+    std::wstring ReadMatricolaFromFile();
+
+    // Command handlers.
+    void cmdMapiManager_Click();
+    void cmdLoadDati_Click();
+    void cmdAddFile_Click();
+    void List1_Click();
+    void cmdClearText_Click();
+    void m_end_Click();
+    void m_info_Click();
+
+    // How the menu command shows the About box; set by the window layer.
+    std::function<void()> showAboutBox;
+
+    Platform& platform() { return platform_; }
+    ModVariables& vars() { return vars_; }
+    FrmMainControls& controls() { return controls_; }
+
+private:
+    Platform& platform_;
+    ModVariables& vars_;
+    FrmMainControls& controls_;
+};
+
+}  // namespace kdesk

@@ -1,0 +1,7 @@
+#include "forms/main/frmMain.h"
+
+namespace kdesk {
+
+void FrmMain::cmdMapiManager_Click() {}
+
+}  // namespace kdesk

@@ -1,0 +1,2 @@
+// In-memory services with Windows semantics live beside this file.
+namespace kdesk {}

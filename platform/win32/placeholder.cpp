@@ -1,0 +1,2 @@
+// Win32 services live beside this file.
+namespace kdesk {}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test KdeskSupport:
+# the MinGW-w64 cross compilers, Wine (64 and 32 bit), Xvfb and the tools the
+# tests and the run command use. Does nothing when everything is there.
+set -euo pipefail
+
+packages=(cmake g++ libgtest-dev libgmock-dev googletest
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+          wine64 wine32:i386 xvfb xdotool imagemagick python3-pefile
+          clang libclang-rt-14-dev x11-utils)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q "${missing[@]}"

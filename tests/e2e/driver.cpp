@@ -1,0 +1,160 @@
+#include "tests/e2e/driver.h"
+
+#include <stdexcept>
+#include <thread>
+
+namespace kdesk::e2e {
+
+namespace {
+
+template <typename Found>
+auto PollUntil(std::chrono::milliseconds timeout, Found found) -> decltype(found()) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (auto result = found()) return result;
+        if (std::chrono::steady_clock::now() > end) return {};
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+struct WindowSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring BinFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+std::wstring ProgramPath() { return BinFolder() + L"\\KdeskSupport.exe"; }
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+RECT ClientRectInParent(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+RunningProgram::RunningProgram(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info_))
+        throw std::runtime_error("cannot start the program");
+}
+
+RunningProgram::~RunningProgram() {
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+std::vector<HWND> RunningProgram::TopWindows() const {
+    WindowSearch search{info_.dwProcessId, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND RunningProgram::WaitForMainWindow(std::chrono::milliseconds timeout) {
+    return PollUntil(timeout, [&]() -> HWND {
+        for (HWND hwnd : TopWindows())
+            if (ClassName(hwnd) == kMainWindowClass) return hwnd;
+        return nullptr;
+    });
+}
+
+HWND RunningProgram::WaitForDialog(std::chrono::milliseconds timeout) {
+    return PollUntil(timeout, [&]() -> HWND {
+        for (HWND hwnd : TopWindows())
+            if (ClassName(hwnd) != kMainWindowClass) return hwnd;
+        return nullptr;
+    });
+}
+
+bool RunningProgram::WaitForExit(std::chrono::milliseconds timeout) {
+    return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD RunningProgram::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    constexpr int kMessageBoxPromptId = 0xFFFF;
+    return WindowText(GetDlgItem(box, kMessageBoxPromptId));
+}
+
+void PressDialogButton(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void SaveScreenshot(const std::wstring& name) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    const DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+
+    const std::wstring folder = BinFolder() + L"\\..\\screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE out = CreateFileW((folder + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(out, &file, sizeof file, &written, nullptr);
+        WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+        WriteFile(out, bits, imageBytes, &written, nullptr);
+        CloseHandle(out);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace kdesk::e2e

@@ -1,0 +1,58 @@
+#pragma once
+// The e2e driver: starts KdeskSupport.exe in the test's Wine prefix, finds its
+// windows and controls, reads and presses them through window messages, answers
+// message boxes and saves screenshots. Every wait has a timeout.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace kdesk::e2e {
+
+using namespace std::chrono_literals;
+
+inline constexpr wchar_t kMainWindowClass[] = L"KdeskSupportMain";
+inline constexpr auto kDefaultWait = 15s;
+
+std::wstring BinFolder();    // folder of the test program (and of KdeskSupport.exe)
+std::wstring ProgramPath();  // BinFolder() + "\KdeskSupport.exe"
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+RECT ClientRectInParent(HWND control);
+
+// A started KdeskSupport.exe; ended by force when the test did not end it.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::wstring& exe = ProgramPath());
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    DWORD Id() const { return info_.dwProcessId; }
+    // The visible main window; nullptr on timeout.
+    HWND WaitForMainWindow(std::chrono::milliseconds timeout = kDefaultWait);
+    // A visible top-level dialog of the process (message box, About box, open-file
+    // dialog); nullptr on timeout.
+    HWND WaitForDialog(std::chrono::milliseconds timeout = kDefaultWait);
+    // All visible top-level windows of the process.
+    std::vector<HWND> TopWindows() const;
+    bool WaitForExit(std::chrono::milliseconds timeout = kDefaultWait);
+    DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Message boxes: the prompt text and pressing one of its buttons (IDOK, IDCANCEL).
+std::wstring MessageBoxText(HWND box);
+void PressDialogButton(HWND dialog, int buttonId);
+
+// Sends BM_CLICK to a button and returns without waiting for the handler.
+void Click(HWND button);
+
+// Saves the whole screen as a BMP file in BinFolder()\..\screenshots\NAME.bmp.
+void SaveScreenshot(const std::wstring& name);
+
+}  // namespace kdesk::e2e

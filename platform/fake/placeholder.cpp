@@ -1,2 +1,0 @@
-// In-memory services with Windows semantics live beside this file.
-namespace kdesk {}

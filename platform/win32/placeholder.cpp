@@ -1,2 +1,0 @@
-// Win32 services live beside this file.
-namespace kdesk {}

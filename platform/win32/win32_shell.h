@@ -1,13 +1,21 @@
 #pragma once
-// Placeholder: the Win32 shell services come next.
+// OS version (GetVersionExA) and shell special folders (SHGetSpecialFolderPathA).
+#include <windows.h>
+
 #include "platform/shell.h"
 
 namespace kdesk {
 
 class Win32Shell : public Shell {
 public:
-    bool GetVersionEx(OsVersionInfo&) override { return false; }
-    bool GetSpecialFolderPath(std::string&, int, bool) override { return false; }
+    bool GetVersionEx(OsVersionInfo& info) override;
+    bool GetSpecialFolderPath(std::string& path, int csidl, bool create) override;
+
+    // The window that owns any dialog the shell shows (the main window once it exists).
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+private:
+    HWND owner_ = nullptr;
 };
 
 }  // namespace kdesk

@@ -1,20 +1,35 @@
 #pragma once
-// Placeholder: version blocks of in-memory files come next.
+// Version blocks and modification dates of in-memory files, read with the
+// portable PE reader. Paths compare case-insensitively, as on Windows.
+#include <map>
+
 #include "platform/version_info.h"
 
 namespace kdesk {
 
 class FakeVersionInfo : public VersionInfo {
 public:
-    std::uint32_t GetFileVersionInfoSize(const std::wstring&) override { return 0; }
-    bool GetFileVersionInfo(const std::wstring&, std::vector<std::uint8_t>&) override { return false; }
-    std::optional<std::vector<std::uint8_t>> QueryTranslation(const std::vector<std::uint8_t>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::wstring> QueryString(const std::vector<std::uint8_t>&, const std::wstring&) override {
-        return std::nullopt;
-    }
-    std::optional<LocalDateTime> FileLastModified(const std::wstring&) override { return std::nullopt; }
+    std::uint32_t GetFileVersionInfoSize(const std::wstring& path) override;
+    bool GetFileVersionInfo(const std::wstring& path, std::vector<std::uint8_t>& block) override;
+    std::optional<std::vector<std::uint8_t>> QueryTranslation(const std::vector<std::uint8_t>& block) override;
+    std::optional<std::wstring> QueryString(const std::vector<std::uint8_t>& block,
+                                            const std::wstring& subBlock) override;
+    std::optional<LocalDateTime> FileLastModified(const std::wstring& path) override;
+
+    // A file with its bytes (a PE image, or anything else) and last-write time.
+    void AddFile(const std::wstring& path, std::vector<std::uint8_t> bytes,
+                 const LocalDateTime& lastModified = {2024, 1, 15, 10, 30, 0});
+    void RemoveFile(const std::wstring& path);
+
+private:
+    struct File {
+        std::vector<std::uint8_t> bytes;
+        LocalDateTime lastModified;
+    };
+    const File* Find(const std::wstring& path) const;
+    std::optional<std::vector<std::uint8_t>> VersionBlockOf(const std::wstring& path) const;
+
+    std::map<std::wstring, File> files_;  // by lower-case path
 };
 
 }  // namespace kdesk

@@ -1,20 +1,18 @@
 #pragma once
-// Placeholder: version.dll and file dates come next.
+// Version resources through version.dll; modification dates from the file
+// system's last-write time, in local time.
 #include "platform/version_info.h"
 
 namespace kdesk {
 
 class Win32VersionInfo : public VersionInfo {
 public:
-    std::uint32_t GetFileVersionInfoSize(const std::wstring&) override { return 0; }
-    bool GetFileVersionInfo(const std::wstring&, std::vector<std::uint8_t>&) override { return false; }
-    std::optional<std::vector<std::uint8_t>> QueryTranslation(const std::vector<std::uint8_t>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::wstring> QueryString(const std::vector<std::uint8_t>&, const std::wstring&) override {
-        return std::nullopt;
-    }
-    std::optional<LocalDateTime> FileLastModified(const std::wstring&) override { return std::nullopt; }
+    std::uint32_t GetFileVersionInfoSize(const std::wstring& path) override;
+    bool GetFileVersionInfo(const std::wstring& path, std::vector<std::uint8_t>& block) override;
+    std::optional<std::vector<std::uint8_t>> QueryTranslation(const std::vector<std::uint8_t>& block) override;
+    std::optional<std::wstring> QueryString(const std::vector<std::uint8_t>& block,
+                                            const std::wstring& subBlock) override;
+    std::optional<LocalDateTime> FileLastModified(const std::wstring& path) override;
 };
 
 }  // namespace kdesk

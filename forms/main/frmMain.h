@@ -63,6 +63,7 @@ private:
     Platform& platform_;
     ModVariables& vars_;
     FrmMainControls& controls_;
+    bool sendInProgress_ = false;  // refuses a second send while one processes events
 };
 
 }  // namespace kdesk

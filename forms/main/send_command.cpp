@@ -1,7 +1,18 @@
 #include "forms/main/frmMain.h"
+#include "modules/ModMapi.h"
 
 namespace kdesk {
 
-void FrmMain::cmdMapiManager_Click() {}
+void FrmMain::cmdMapiManager_Click() {
+    // A press that arrives while a send processes events would start a second
+    // send inside the first one: it is ignored.
+    if (sendInProgress_) return;
+    sendInProgress_ = true;
+    struct ClearFlag {
+        bool& flag;
+        ~ClearFlag() { flag = false; }
+    } clearFlag{sendInProgress_};
+    SendMail(platform_, vars_, controls_);
+}
 
 }  // namespace kdesk

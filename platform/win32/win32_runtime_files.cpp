@@ -1,0 +1,68 @@
+// Directory search, attribute query and file input of the Win32 runtime.
+#include <algorithm>
+
+#include "platform/portable/dir_filter.h"
+#include "platform/portable/file_errors.h"
+#include "platform/win32/win32_runtime.h"
+
+namespace kdesk {
+
+namespace {
+
+class Win32InputFile : public InputFile {
+public:
+    explicit Win32InputFile(UniqueFileHandle file) : file_(std::move(file)) {}
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file_.Get(), buffer, wanted, &got, nullptr)) throw FileErrorFromWin32(GetLastError());
+        return got;
+    }
+
+private:
+    UniqueFileHandle file_;
+};
+
+}  // namespace
+
+std::wstring Win32Runtime::Dir(const std::wstring& pattern, std::uint32_t mask) {
+    search_.Reset();
+    searchMask_ = mask;
+    if (pattern.empty()) return {};
+    std::wstring query = pattern;
+    if (query.back() == L'\\' || query.back() == L'/') query += L'*';  // the folder's own entries
+    WIN32_FIND_DATAW data;
+    search_ = UniqueFindHandle(FindFirstFileW(query.c_str(), &data));
+    if (!search_.Valid()) return {};
+    if (IsListedByMask(data.dwFileAttributes, searchMask_)) return data.cFileName;
+    return NextListed(data);
+}
+
+std::wstring Win32Runtime::DirNext() {
+    WIN32_FIND_DATAW data;
+    return NextListed(data);
+}
+
+std::wstring Win32Runtime::NextListed(WIN32_FIND_DATAW& data) {
+    while (search_.Valid() && FindNextFileW(search_.Get(), &data)) {
+        if (IsListedByMask(data.dwFileAttributes, searchMask_)) return data.cFileName;
+    }
+    search_.Reset();
+    return {};
+}
+
+std::optional<std::uint32_t> Win32Runtime::GetAttr(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes;
+}
+
+std::unique_ptr<InputFile> Win32Runtime::OpenForInput(const std::wstring& path) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) throw FileErrorFromWin32(GetLastError());
+    return std::make_unique<Win32InputFile>(std::move(file));
+}
+
+}  // namespace kdesk

@@ -32,7 +32,7 @@ const FakeVersionInfo::File* FakeVersionInfo::Find(const std::wstring& path) con
 std::optional<std::vector<std::uint8_t>> FakeVersionInfo::VersionBlockOf(const std::wstring& path) const {
     const File* file = Find(path);
     if (!file) return std::nullopt;
-    return pe::FindVersionBlock(file->bytes);
+    return pe::FindVersionBlock(file->bytes, userLanguage_);
 }
 
 std::uint32_t FakeVersionInfo::GetFileVersionInfoSize(const std::wstring& path) {

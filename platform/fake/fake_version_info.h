@@ -20,6 +20,8 @@ public:
     void AddFile(const std::wstring& path, std::vector<std::uint8_t> bytes,
                  const LocalDateTime& lastModified = {2024, 1, 15, 10, 30, 0});
     void RemoveFile(const std::wstring& path);
+    // The user's language, which picks among a resource's languages.
+    void SetUserLanguage(std::uint16_t language) { userLanguage_ = language; }
 
 private:
     struct File {
@@ -30,6 +32,7 @@ private:
     std::optional<std::vector<std::uint8_t>> VersionBlockOf(const std::wstring& path) const;
 
     std::map<std::wstring, File> files_;  // by lower-case path
+    std::uint16_t userLanguage_ = 0x0409;
 };
 
 }  // namespace kdesk

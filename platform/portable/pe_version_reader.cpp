@@ -116,7 +116,22 @@ std::optional<std::size_t> Subdirectory(const DirectoryEntry& entry) {
     return entry.target & ~kHighBit;
 }
 
-std::optional<std::size_t> VersionLanguageDataEntry(ByteView resources) {
+// Resource loader order: neutral, the user's language, its primary language
+// (neutral and default sublanguage), English, and else the first entry.
+std::optional<DirectoryEntry> PreferredLanguage(const std::vector<DirectoryEntry>& languages,
+                                                std::uint16_t userLanguage) {
+    const std::uint32_t primary = userLanguage & 0x3FF;
+    for (std::uint32_t wanted : {std::uint32_t{0}, std::uint32_t{userLanguage}, primary, primary | 0x400,
+                                 std::uint32_t{kLanguageEnglishUs}}) {
+        auto match = std::find_if(languages.begin(), languages.end(),
+                                  [wanted](const DirectoryEntry& e) { return e.name == wanted; });
+        if (match != languages.end()) return *match;
+    }
+    if (languages.empty()) return std::nullopt;
+    return languages.front();
+}
+
+std::optional<std::size_t> VersionLanguageDataEntry(ByteView resources, std::uint16_t userLanguage) {
     auto types = ReadDirectory(resources, 0);
     if (!types) return std::nullopt;
     auto version = std::find_if(types->begin(), types->end(), [](const DirectoryEntry& e) {
@@ -128,8 +143,9 @@ std::optional<std::size_t> VersionLanguageDataEntry(ByteView resources) {
     if (!names || names->empty()) return std::nullopt;
     auto languagesOffset = Subdirectory(names->front());
     auto languages = languagesOffset ? ReadDirectory(resources, *languagesOffset) : std::nullopt;
-    if (!languages || languages->empty() || (languages->front().target & kHighBit)) return std::nullopt;
-    return languages->front().target;
+    auto language = languages ? PreferredLanguage(*languages, userLanguage) : std::nullopt;
+    if (!language || (language->target & kHighBit)) return std::nullopt;
+    return language->target;
 }
 
 // ---- VS_VERSIONINFO tree: nodes of wLength, wValueLength, wType, szKey, value, children ----
@@ -192,12 +208,12 @@ std::optional<Node> FindChild(ByteView block, const Node& parent, std::wstring_v
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> FindVersionBlock(ByteView image) {
+std::optional<std::vector<std::uint8_t>> FindVersionBlock(ByteView image, std::uint16_t userLanguage) {
     auto layout = ReadLayout(image);
     if (!layout) return std::nullopt;
     auto resources = ViewAtRva(image, *layout, layout->resourceRva);
     if (!resources) return std::nullopt;
-    auto dataEntry = VersionLanguageDataEntry(*resources);
+    auto dataEntry = VersionLanguageDataEntry(*resources, userLanguage);
     if (!dataEntry) return std::nullopt;
     auto rva = ReadU32(*resources, *dataEntry);
     auto size = ReadU32(*resources, *dataEntry + 4);

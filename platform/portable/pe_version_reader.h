@@ -12,9 +12,13 @@ namespace kdesk::pe {
 
 using ByteView = std::span<const std::uint8_t>;
 
+inline constexpr std::uint16_t kLanguageEnglishUs = 0x0409;
+
 // The raw VS_VERSIONINFO block of a PE32 or PE32+ image: the RT_VERSION
-// resource's first name or id, first language. nullopt when there is none.
-std::optional<std::vector<std::uint8_t>> FindVersionBlock(ByteView image);
+// resource's first name or id, in the language the Windows resource loader
+// picks (neutral, the user's, English, else the first). nullopt when there is none.
+std::optional<std::vector<std::uint8_t>> FindVersionBlock(ByteView image,
+                                                          std::uint16_t userLanguage = kLanguageEnglishUs);
 
 // The value of the node that a sub-block path such as
 // "\StringFileInfo\041004B0\ProductVersion" addresses (components compared

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+// <windows.h> maps these names to their W functions; here they are the service's methods.
+#undef GetFileVersionInfoSize
+#undef GetFileVersionInfo
+
 namespace kdesk {
 namespace {
 

@@ -29,6 +29,31 @@ TEST(PeVersionReader, FindsTheBlockInPe32AndPe32Plus) {
     }
 }
 
+TEST(PeVersionReader, PicksTheLanguageAsTheResourceLoaderDoes) {
+    auto block = [](std::uint16_t language) {
+        return test::BuildVersionBlock(test::SimpleResource(language, 1200, test::EightKeys(L"1.0.0")));
+    };
+    const struct {
+        std::vector<std::uint16_t> languages;
+        std::uint16_t user;
+        std::uint16_t picked;
+    } cases[] = {
+        {{0x0401, 0x0409, 0x0410}, 0x0410, 0x0410},  // the user's own
+        {{0x0401, 0x0409, 0x0410}, 0x0407, 0x0409},  // else English
+        {{0x0401, 0x0000, 0x0410}, 0x0410, 0x0000},  // neutral first of all
+        {{0x0401, 0x0810, 0x0410}, 0x0810, 0x0810},
+        {{0x0401, 0x0010}, 0x0810, 0x0010},          // the user's primary language, neutral
+        {{0x0401, 0x0410}, 0x0810, 0x0410},          // the user's primary language, default
+        {{0x0401, 0x0407}, 0x0410, 0x0401},          // else the first
+    };
+    for (const auto& c : cases) {
+        std::vector<test::LanguageBlock> blocks;
+        for (std::uint16_t language : c.languages) blocks.push_back({language, block(language)});
+        EXPECT_EQ(FindVersionBlock(test::BuildPeImage(blocks), c.user), block(c.picked))
+            << std::hex << "user " << c.user << " expected " << c.picked;
+    }
+}
+
 TEST(PeVersionReader, QueriesFollowVersionDllPathRules) {
     const Bytes block = ItalianBlock();
     EXPECT_EQ(QueryBinaryValue(block, L"\\VarFileInfo\\Translation"), (Bytes{0x10, 0x04, 0xB0, 0x04}));

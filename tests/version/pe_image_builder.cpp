@@ -101,23 +101,33 @@ std::vector<std::uint8_t> BuildVersionBlock(const VersionResource& resource) {
 }
 
 std::vector<std::uint8_t> BuildPeImage(const std::vector<std::uint8_t>& versionBlock, bool pe32Plus) {
+    return BuildPeImage(std::vector<LanguageBlock>{{0x0410, versionBlock}}, pe32Plus);
+}
+
+std::vector<std::uint8_t> BuildPeImage(const std::vector<LanguageBlock>& blocks, bool pe32Plus) {
     constexpr std::size_t kPeOffset = 0x40, kRawOffset = 0x200;
     constexpr std::uint32_t kSectionRva = 0x1000;
     const std::size_t optionalSize = pe32Plus ? 240 : 224;
     const std::size_t optional = kPeOffset + 24;
     const std::size_t sectionHeader = optional + optionalSize;
 
-    // Resource directory: type 16 -> id 1 -> language 0x0410 -> data entry -> block.
-    Bytes rsrc(3 * 24 + 16);
-    for (std::size_t level = 0; level < 3; ++level) {
-        const std::size_t dir = level * 24;
-        PutU16(rsrc, dir + 14, 1);
-        PutU32(rsrc, dir + 16, level == 0 ? 16 : level == 1 ? 1 : 0x0410);
-        PutU32(rsrc, dir + 20, level < 2 ? (0x80000000u | static_cast<std::uint32_t>(dir + 24)) : 72);
+    // Resource directory: type 16 -> id 1 -> one entry per language -> data entries -> blocks.
+    const std::size_t languageDir = 48, dataEntries = languageDir + 16 + 8 * blocks.size();
+    Bytes rsrc(dataEntries + 16 * blocks.size());
+    for (std::size_t level = 0; level < 2; ++level) {
+        PutU16(rsrc, level * 24 + 14, 1);
+        PutU32(rsrc, level * 24 + 16, level == 0 ? 16 : 1);
+        PutU32(rsrc, level * 24 + 20, 0x80000000u | static_cast<std::uint32_t>(level * 24 + 24));
     }
-    PutU32(rsrc, 72, kSectionRva + 88);
-    PutU32(rsrc, 76, static_cast<std::uint32_t>(versionBlock.size()));
-    rsrc.insert(rsrc.end(), versionBlock.begin(), versionBlock.end());
+    PutU16(rsrc, languageDir + 14, static_cast<std::uint32_t>(blocks.size()));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        PutU32(rsrc, languageDir + 16 + 8 * i, blocks[i].language);
+        PutU32(rsrc, languageDir + 20 + 8 * i, static_cast<std::uint32_t>(dataEntries + 16 * i));
+        Pad4(rsrc);
+        PutU32(rsrc, dataEntries + 16 * i, kSectionRva + static_cast<std::uint32_t>(rsrc.size()));
+        PutU32(rsrc, dataEntries + 16 * i + 4, static_cast<std::uint32_t>(blocks[i].block.size()));
+        rsrc.insert(rsrc.end(), blocks[i].block.begin(), blocks[i].block.end());
+    }
 
     Bytes image(kRawOffset);
     image[0] = 'M';

@@ -34,4 +34,11 @@ std::vector<std::uint8_t> BuildVersionBlock(const VersionResource& resource);
 // the version block.
 std::vector<std::uint8_t> BuildPeImage(const std::vector<std::uint8_t>& versionBlock, bool pe32Plus = false);
 
+// The same with one version resource per language, in the order given.
+struct LanguageBlock {
+    std::uint16_t language = 0;
+    std::vector<std::uint8_t> block;
+};
+std::vector<std::uint8_t> BuildPeImage(const std::vector<LanguageBlock>& blocks, bool pe32Plus = false);
+
 }  // namespace kdesk::test

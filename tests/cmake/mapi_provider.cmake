@@ -1,0 +1,26 @@
+# The recording Simple MAPI provider and the tests of the mail layer that run
+# through Wine's mapi32 with it registered as the default mail client.
+if(WIN32)
+  add_library(kdesk_mapi_recorder SHARED
+              ${CMAKE_SOURCE_DIR}/tests/mapi_provider/recording_provider.cpp
+              ${CMAKE_SOURCE_DIR}/tests/mapi_provider/recording_provider.def)
+  set_target_properties(kdesk_mapi_recorder PROPERTIES PREFIX "" OUTPUT_NAME kdesk_mapi_recorder)
+  target_link_libraries(kdesk_mapi_recorder PRIVATE kdesk_options advapi32)
+  # Undecorated export names, as mapi32 looks them up (i686 decorates stdcall names).
+  target_link_options(kdesk_mapi_recorder PRIVATE -static -Wl,--kill-at
+                      $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--enable-stdcall-fixup>)
+
+  file(GLOB MAPI_LAYER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/mapi_provider/*_test.cpp)
+  add_executable(mapi_layer_tests ${MAPI_LAYER_TEST_SOURCES}
+                 ${CMAKE_SOURCE_DIR}/tests/mapi_provider/provider_setup.cpp)
+  target_link_libraries(mapi_layer_tests PRIVATE kdesk_win32 ${KDESK_GTEST_MAIN})
+  add_dependencies(mapi_layer_tests kdesk_mapi_recorder)
+  add_test(NAME mapi_layer_tests COMMAND mapi_layer_tests)
+  set_tests_properties(mapi_layer_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_installation)
+
+  # The e2e tests register the provider and read its record file.
+  if(TARGET e2e_tests)
+    target_sources(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/mapi_provider/provider_setup.cpp)
+    add_dependencies(e2e_tests kdesk_mapi_recorder)
+  endif()
+endif()

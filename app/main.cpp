@@ -1,38 +1,65 @@
-// Entry point: builds the Win32 platform, creates the main window and runs the message loop.
+// Entry point: builds the Win32 services, creates frmMain hidden, runs its
+// load event, shows it and runs the message loop until it is unloaded.
 #include <windows.h>
+#include <commctrl.h>
 
-#include "build_facts.h"
+#include <exception>
+#include <string>
+
+#include "platform/win32/main_window.h"
+#include "platform/win32/simple_mapi_mail.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_runtime.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_version_info.h"
 
 namespace {
 
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+// A failure that the start-up sequence leaves unhandled is reported, and the
+// window is shown with what was filled so far.
+void RunFormLoad(kdesk::MainWindow& frmMain, kdesk::Runtime& runtime) {
+    try {
+        frmMain.Form().Form_Load();
+    } catch (const kdesk::RuntimeError& error) {
+        runtime.MsgBox(L"Form_Load: " + error.Description() + L" - " + std::to_wstring(error.Number()),
+                       kdesk::MsgButtons::Ok);
+    } catch (...) {
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int RunMessageLoop(kdesk::MainWindow& frmMain) {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (frmMain.TranslateDialogKeys(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"KdeskSupportMain";
-    RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"" KDESK_TITLE_TEXT, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 900, 520, nullptr, nullptr, instance, nullptr);
-    ShowWindow(hwnd, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(hwnd, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+    INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&commonControls);
+
+    kdesk::Win32Runtime runtime;
+    kdesk::Win32Registry registry;
+    kdesk::Win32Shell shell;
+    kdesk::Win32VersionInfo versionInfo;
+    kdesk::SimpleMapiMail mail;
+    kdesk::Platform platform{runtime, registry, shell, versionInfo};
+    kdesk::ModVariables vars;
+
+    kdesk::MainWindow frmMain(instance, platform, vars, mail, mail);
+    try {
+        frmMain.Create();
+    } catch (const std::exception&) {
+        MessageBoxW(nullptr, L"Impossibile creare la finestra principale", L"VelKdesk Support", MB_OK);
+        return 1;
     }
-    return static_cast<int>(msg.wParam);
+    RunFormLoad(frmMain, runtime);
+    if (!frmMain.IsAlive()) return 0;
+    frmMain.Show(show);
+    return RunMessageLoop(frmMain);
 }

@@ -4,8 +4,13 @@ namespace kdesk {
 
 void FrmMain::m_end_Click() { controls_.window.Unload(); }
 
+// Creating and showing the About box is left to the window layer; whatever
+// goes wrong there is ignored, without a message.
 void FrmMain::m_info_Click() {
-    if (showAboutBox) showAboutBox();
+    try {
+        if (showAboutBox) showAboutBox();
+    } catch (...) {
+    }
 }
 
 }  // namespace kdesk

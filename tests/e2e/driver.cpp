@@ -1,5 +1,8 @@
 #include "tests/e2e/driver.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -155,6 +158,80 @@ void SaveScreenshot(const std::wstring& name) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+HWND FocusedControl(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+void PressKey(HWND target, UINT virtualKey) {
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan << 16);
+    PostMessageW(target, WM_KEYDOWN, virtualKey, down);
+    PostMessageW(target, WM_KEYUP, virtualKey, down | static_cast<LPARAM>(static_cast<LONG>(0xC0000000u)));
+}
+
+void EnsureDefaultDataFolder() {
+    wchar_t common[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, common)))
+        CreateDirectoryW((std::wstring(common) + L"\\VELKDESK").c_str(), nullptr);
+}
+
+std::wstring ControlText(HWND control) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    text.resize(std::min<size_t>(static_cast<size_t>(copied), text.size()));
+    return text;
+}
+
+namespace {
+
+LRESULT CALLBACK DescriptionReceiver(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        auto* text = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (text && data->lpData) text->assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+        while (text && !text->empty() && text->back() == L'\0') text->pop_back();
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+std::wstring RequestDescription(HWND window) {
+    static const wchar_t kReceiverClass[] = L"KdeskE2eDescriptionReceiver";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DescriptionReceiver;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kReceiverClass;
+    RegisterClassW(&wc);
+    HWND receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    if (!receiver) return {};
+    std::wstring text;
+    SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&text));
+    const UINT describe = RegisterWindowMessageW(L"KdeskSupport.DescribeWindow");
+    SendMessageTimeoutW(window, describe, 0, reinterpret_cast<LPARAM>(receiver), SMTO_ABORTIFHUNG, 10000, nullptr);
+    DestroyWindow(receiver);
+    return text;
+}
+
+void DrawFramesInWine() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    static const wchar_t kNo[] = L"N";
+    RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo), sizeof kNo);
+    RegCloseKey(key);
 }
 
 }  // namespace kdesk::e2e

@@ -55,4 +55,23 @@ void Click(HWND button);
 // Saves the whole screen as a BMP file in BinFolder()\..\screenshots\NAME.bmp.
 void SaveScreenshot(const std::wstring& name);
 
+// The control that has the keyboard focus in the thread of `window`; nullptr when none.
+HWND FocusedControl(HWND window);
+// Posts a key press (down, and up) to `target`, as the keyboard would deliver it.
+void PressKey(HWND target, UINT virtualKey);
+// The text of a control of the program, through WM_GETTEXT (GetWindowText
+// reads only captions across processes).
+std::wstring ControlText(HWND control);
+// Asks a window of the program to describe its fonts, menus and icons (the lines
+// "font\t<id>\t<face>\t<height>\t<weight>", "menu\t<depth>\t<caption>\t<id>" and
+// "icons\t<big>\t<small>");
+// empty text when it does not answer.
+std::wstring RequestDescription(HWND window);
+// Lets Wine draw the window frames itself (Xvfb has no window manager), so that
+// screenshots show title bars. Applies to programs started afterwards.
+void DrawFramesInWine();
+// Creates the common application-data folder's VELKDESK folder, so that the
+// start-up on a Vista-class prefix finds its data folder and shows the window.
+void EnsureDefaultDataFolder();
+
 }  // namespace kdesk::e2e

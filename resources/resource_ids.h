@@ -1,0 +1,3 @@
+#pragma once
+// Identifiers shared by kdesk.rc and the program.
+#define IDI_KDESK 1

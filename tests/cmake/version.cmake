@@ -28,3 +28,12 @@ if(WIN32)
   add_test(NAME version_system_crosscheck COMMAND version_system_crosscheck)
   set_tests_properties(version_system_crosscheck PROPERTIES TIMEOUT 300)
 endif()
+
+# The fuzz seeds include small PE files linked from the test resources.
+if(WIN32)
+  set(KDESK_VERSION_SEEDS "Z:${CMAKE_SOURCE_DIR}/tests/fuzz/corpus")  # as Wine sees the source tree
+else()
+  set(KDESK_VERSION_SEEDS "${CMAKE_SOURCE_DIR}/tests/fuzz/corpus")
+endif()
+set_property(SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/unit/version_windres_test.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS KDESK_VERSION_SEEDS="${KDESK_VERSION_SEEDS}")

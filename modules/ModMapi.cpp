@@ -16,11 +16,9 @@ void AddFolderFilesToList(Platform& platform, ListBox& list, const std::wstring&
                           const std::wstring& pattern) {
     Runtime& runtime = platform.runtime;
     if (folder.empty()) return;
-    // A folder that cannot be searched (missing, drive not ready) counts as empty.
-    bool hasFiles = false;
-    SkipOnError([&] { hasFiles = !runtime.Dir(folder + L"\\", kDirOrdinaryFiles).empty(); });
-    if (!hasFiles) return;
-
+    // A folder that is missing, cannot be searched or holds no ordinary file
+    // yields no match either, so the patterned search answers that question too
+    // (a separate search of the whole folder costs a full directory read).
     std::wstring name;
     SkipOnError([&] { name = runtime.Dir(folder + L"\\" + pattern, kDirOrdinaryFiles); });
     while (!name.empty()) {

@@ -18,7 +18,7 @@
 
 namespace kdesk {
 
-inline constexpr std::size_t kMaxFreeFormatItem = 64 * 1024;
+inline constexpr std::size_t kMaxFreeFormatItem = std::size_t{64} * 1024;
 
 std::optional<std::string> ReadFirstItem(InputFile& file);
 

@@ -34,36 +34,38 @@ std::vector<Token> Tokenize(std::wstring_view pattern) {
     return tokens;
 }
 
-// matches[j]: whether the tokens from the current one on match name[j..].
-// Built from the last token backwards, one row per token.
-std::vector<char> MatchRow(const Token& token, std::wstring_view name, const std::vector<char>& next) {
+// Whether the tokens from `token` on match name[j..]; `next` holds the answers
+// for the tokens after it, `row` those already found for this token at j + 1.
+bool MatchesFrom(const Token& token, std::wstring_view name, std::size_t j, const std::vector<char>& next,
+                 const std::vector<char>& row) {
     const std::size_t n = name.size();
-    const std::size_t lastDot = name.rfind(L'.');
-    std::vector<char> row(n + 1, 0);
-    for (std::size_t j = n + 1; j-- > 0;) {
-        const bool atEnd = j == n;
-        const bool atDot = !atEnd && name[j] == L'.';
-        switch (token.kind) {
-            case TokenKind::Literal:
-                row[j] = !atEnd && FoldCase(name[j]) == token.ch && next[j + 1];
-                break;
-            case TokenKind::Star:
-                row[j] = next[j] || (!atEnd && row[j + 1]);
-                break;
-            case TokenKind::StarToLastDot:
-                if (lastDot == std::wstring_view::npos || j > lastDot)
-                    row[j] = next[j] || (!atEnd && row[j + 1]);
-                else
-                    row[j] = next[j] || (j < lastDot && row[j + 1]);
-                break;
-            case TokenKind::OptionalChar:
-                row[j] = (!atEnd && !atDot && next[j + 1]) || ((atEnd || atDot) && next[j]);
-                break;
-            case TokenKind::DotOrEnd:
-                row[j] = (atDot && next[j + 1]) || (atEnd && next[j]);
-                break;
+    const bool atEnd = j == n;
+    const bool atDot = !atEnd && name[j] == L'.';
+    const bool restFromHere = next[j] != 0;
+    const bool restFromNext = !atEnd && next[j + 1] != 0;
+    const bool thisFromNext = !atEnd && row[j + 1] != 0;
+    switch (token.kind) {
+        case TokenKind::Literal:
+            return restFromNext && FoldCase(name[j]) == token.ch;
+        case TokenKind::Star:
+            return restFromHere || thisFromNext;
+        case TokenKind::StarToLastDot: {
+            const std::size_t lastDot = name.rfind(L'.');
+            if (lastDot == std::wstring_view::npos || j > lastDot) return restFromHere || thisFromNext;
+            return restFromHere || (j < lastDot && thisFromNext);
         }
+        case TokenKind::OptionalChar:
+            return (atEnd || atDot) ? restFromHere : restFromNext;
+        case TokenKind::DotOrEnd:
+            return atEnd ? restFromHere : (atDot && restFromNext);
     }
+    return false;
+}
+
+// One row per token, built from the last token backwards.
+std::vector<char> MatchRow(const Token& token, std::wstring_view name, const std::vector<char>& next) {
+    std::vector<char> row(name.size() + 1, 0);
+    for (std::size_t j = name.size() + 1; j-- > 0;) row[j] = MatchesFrom(token, name, j, next, row) ? 1 : 0;
     return row;
 }
 

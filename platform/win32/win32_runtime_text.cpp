@@ -64,7 +64,7 @@ std::wstring Win32Runtime::FormatDateTime(const LocalDateTime& when) {
     t.wHour = static_cast<WORD>(when.hour);
     t.wMinute = static_cast<WORD>(when.minute);
     t.wSecond = static_cast<WORD>(when.second);
-    const std::wstring date = FormatWith(GetDateFormatW, t, DATE_SHORTDATE);
+    std::wstring date = FormatWith(GetDateFormatW, t, DATE_SHORTDATE);
     if (IsMidnight(when) || date.empty()) return date;
     const std::wstring time = FormatWith(GetTimeFormatW, t, 0);
     return time.empty() ? date : date + L" " + time;

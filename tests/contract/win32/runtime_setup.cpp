@@ -30,7 +30,8 @@ void RemoveTree(const std::wstring& path) {
     for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &data)) {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
-        const std::wstring child = path + L"\\" + name;
+        std::wstring child = path;
+        child.append(L"\\").append(name);
         SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(child);
@@ -53,13 +54,14 @@ public:
         if (!CreateDirectoryW(root_.c_str(), nullptr)) Fail("CreateDirectoryW");
     }
     ~Win32RuntimeSetup() override {
+        runtime_.reset();  // ends a search still open on the folder
         locks_.clear();
         RemoveTree(root_);
     }
     Win32RuntimeSetup(const Win32RuntimeSetup&) = delete;
     Win32RuntimeSetup& operator=(const Win32RuntimeSetup&) = delete;
 
-    Runtime& runtime() override { return runtime_; }
+    Runtime& runtime() override { return *runtime_; }
     const std::wstring& Root() const override { return root_; }
 
     void MakeFolder(const std::wstring& path, std::uint32_t extraAttributes) override {
@@ -89,7 +91,7 @@ public:
     }
 
 private:
-    Win32Runtime runtime_;
+    std::unique_ptr<Win32Runtime> runtime_ = std::make_unique<Win32Runtime>();
     std::wstring root_;
     std::vector<UniqueFileHandle> locks_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "tests/unit/form_fixture.h"
 
 namespace kdesk::test {
@@ -19,6 +21,16 @@ TEST(MenuCommands, InfoShowsTheAboutBoxEachTime) {
     f.form.m_info_Click();
     f.form.m_info_Click();
     EXPECT_EQ(shown, 2);
+}
+
+TEST(MenuCommands, InfoIgnoresEveryFailureOfTheAboutBox) {
+    FormFixture f;
+    f.form.showAboutBox = [] { throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call"); };
+    EXPECT_NO_THROW(f.form.m_info_Click());
+    f.form.showAboutBox = [] { throw std::runtime_error("cannot create the About box"); };
+    EXPECT_NO_THROW(f.form.m_info_Click());
+    EXPECT_TRUE(f.runtime.Messages().empty());
+    EXPECT_FALSE(f.window.Unloaded());
 }
 
 }  // namespace

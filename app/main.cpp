@@ -58,6 +58,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         MessageBoxW(nullptr, L"Impossibile creare la finestra principale", L"VelKdesk Support", MB_OK);
         return 1;
     }
+    runtime.SetMainWindow(frmMain.Handle());
+    shell.SetOwner(frmMain.Handle());
     RunFormLoad(frmMain, runtime);
     if (!frmMain.IsAlive()) return 0;
     frmMain.Show(show);

@@ -1,5 +1,7 @@
 #include "platform/win32/window_description.h"
 
+#include <commctrl.h>
+
 namespace kdesk {
 
 namespace {
@@ -26,6 +28,29 @@ void DescribeMenu(HMENU menu, int depth, std::wstring& text) {
     }
 }
 
+struct TooltipSearch {
+    HWND owner;
+    std::wstring* text;
+};
+
+BOOL CALLBACK DescribeTooltips(HWND candidate, LPARAM lp) {
+    const auto& search = *reinterpret_cast<TooltipSearch*>(lp);
+    wchar_t className[64] = {};
+    GetClassNameW(candidate, className, 64);
+    if (GetWindow(candidate, GW_OWNER) != search.owner || std::wstring(className) != TOOLTIPS_CLASSW) return TRUE;
+    const auto count = static_cast<UINT>(SendMessageW(candidate, TTM_GETTOOLCOUNT, 0, 0));
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t tip[256] = {};
+        TOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.lpszText = tip;
+        if (!SendMessageW(candidate, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info))) continue;
+        const auto control = reinterpret_cast<HWND>(info.uId);
+        *search.text += L"tooltip\t" + std::to_wstring(GetDlgCtrlID(control)) + L"\t" + tip + L"\n";
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 UINT DescribeWindowMessage() {
@@ -37,6 +62,8 @@ std::wstring DescribeWindow(HWND window) {
     std::wstring text;
     EnumChildWindows(window, DescribeFont, reinterpret_cast<LPARAM>(&text));
     if (HMENU menu = GetMenu(window)) DescribeMenu(menu, 0, text);
+    TooltipSearch search{window, &text};
+    EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), DescribeTooltips, reinterpret_cast<LPARAM>(&search));
     const bool big = SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0;
     const bool small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0) != 0;
     text += L"icons\t" + std::to_wstring(big) + L"\t" + std::to_wstring(small) + L"\n";

@@ -3,7 +3,8 @@
 // process (which can read neither): a window that receives the registered
 // message below sends its description back to the window in lParam as
 // WM_COPYDATA. Lines: "font\t<id>\t<face>\t<height>\t<weight>" for each child
-// control, "menu\t<depth>\t<caption>\t<id>" for each menu entry and
+// control, "menu\t<depth>\t<caption>\t<id>" for each menu entry,
+// "tooltip\t<id>\t<text>" for each control with a tooltip and
 // "icons\t<big>\t<small>" (1 when the window has that icon, else 0).
 #include <windows.h>
 

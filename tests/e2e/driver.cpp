@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "forms/main/main_layout.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
@@ -232,6 +234,31 @@ void DrawFramesInWine() {
     static const wchar_t kNo[] = L"N";
     RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo), sizeof kNo);
     RegCloseKey(key);
+}
+
+HWND MainControl(HWND main, std::wstring_view name) {
+    const ControlRow* row = FindControl(MainLayout(), name);
+    return row ? GetDlgItem(main, row->id) : nullptr;
+}
+
+std::vector<std::wstring> ListEntries(HWND list) {
+    std::vector<std::wstring> entries;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    // The list may change while it is read: an entry that has gone ends the reading.
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0) break;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        if (copied < 0 || copied > length) break;
+        text.resize(static_cast<size_t>(copied));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
 }
 
 }  // namespace kdesk::e2e

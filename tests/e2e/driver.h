@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kdesk::e2e {
@@ -63,8 +64,8 @@ void PressKey(HWND target, UINT virtualKey);
 // reads only captions across processes).
 std::wstring ControlText(HWND control);
 // Asks a window of the program to describe its fonts, menus and icons (the lines
-// "font\t<id>\t<face>\t<height>\t<weight>", "menu\t<depth>\t<caption>\t<id>" and
-// "icons\t<big>\t<small>");
+// "font\t<id>\t<face>\t<height>\t<weight>", "menu\t<depth>\t<caption>\t<id>",
+// "tooltip\t<id>\t<text>" and "icons\t<big>\t<small>");
 // empty text when it does not answer.
 std::wstring RequestDescription(HWND window);
 // Lets Wine draw the window frames itself (Xvfb has no window manager), so that
@@ -73,5 +74,23 @@ void DrawFramesInWine();
 // Creates the common application-data folder's VELKDESK folder, so that the
 // start-up on a Vista-class prefix finds its data folder and shows the window.
 void EnsureDefaultDataFolder();
+
+// A control of the main window by its layout row name; nullptr when none.
+HWND MainControl(HWND main, std::wstring_view name);
+// The entries of a list box of the program, in order.
+std::vector<std::wstring> ListEntries(HWND list);
+// Waits until a window is closed or hidden; false on timeout.
+bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout = kDefaultWait);
+
+// Polls `condition` every 50 ms until it holds; its last answer on timeout.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = 10s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}
 
 }  // namespace kdesk::e2e

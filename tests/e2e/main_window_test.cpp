@@ -67,6 +67,7 @@ struct MenuLine {
 struct Description {
     std::map<int, FontLine> fonts;
     std::vector<MenuLine> menus;
+    std::map<int, std::wstring> tooltips;
 };
 
 Description Parse(const std::wstring& text) {
@@ -79,6 +80,7 @@ Description Parse(const std::wstring& text) {
         for (std::wstring field; std::getline(split, field, L'\t');) fields.push_back(field);
         if (fields.size() == 5 && fields[0] == L"font")
             description.fonts[std::stoi(fields[1])] = {fields[2], std::stoi(fields[3]), std::stoi(fields[4])};
+        if (fields.size() == 3 && fields[0] == L"tooltip") description.tooltips[std::stoi(fields[1])] = fields[2];
         if (fields.size() == 4 && fields[0] == L"menu")
             description.menus.push_back({std::stoi(fields[1]), fields[2], static_cast<UINT>(std::stoul(fields[3]))});
     }
@@ -161,7 +163,11 @@ TEST_F(MainWindowTest, EveryControlMatchesItsLayoutRow) {
         EXPECT_EQ(font->second.face, L"MS Sans Serif");
         EXPECT_EQ(font->second.height, -CentiPointsToPixels(row.font.centiPoints, dpi.y));
         EXPECT_EQ(font->second.weight, row.font.Weight());
+
+        const auto tooltip = description.tooltips.find(row.id);
+        EXPECT_EQ(tooltip == description.tooltips.end() ? L"" : tooltip->second, row.tooltip);
     }
+    EXPECT_EQ(description.tooltips.size(), 2u);
 }
 
 TEST_F(MainWindowTest, StartsWithTheMailboxAndSubjectPrefix) {

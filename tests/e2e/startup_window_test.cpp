@@ -6,6 +6,7 @@ namespace kdesk::e2e {
 namespace {
 
 TEST(ProgramStart, ShowsTheMainWindowAndEndsWhenItIsClosed) {
+    EnsureDefaultDataFolder();
     RunningProgram program;
     HWND main = program.WaitForMainWindow();
     ASSERT_NE(main, nullptr) << "main window did not appear";

@@ -1,0 +1,202 @@
+// "Trasmetti EMail" on a prepared installation, through Wine's mapi32 and the
+// recording provider registered as the default mail client.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <regex>
+
+#include "build_facts.h"
+#include "forms/main/main_layout.h"
+#include "tests/e2e/driver.h"
+#include "tests/e2e/installation.h"
+#include "tests/mapi_provider/provider_setup.h"
+
+namespace kdesk::e2e {
+namespace {
+
+using mapitest::Recorded;
+using mapitest::RecordedCall;
+using mapitest::Recording;
+
+const std::wstring kConfirm = L"Confermi trasmissione del messaggio ?";
+const std::wstring kClosing =
+    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
+
+class SendMailE2e : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(mapitest::RegisterRecordingProvider()); }
+
+    void SetUp() override {
+        EnsureDefaultDataFolder();
+        pos->WriteFile(app + L"\\KDCHKCOM.TXT", "1000\r\n");
+        pos->WriteFile(app + L"\\LOGFILE.TXT", "log\r\n");
+        pos->WriteFile(data + L"\\SR_MATR.001", "99MEY012345\r\n");
+        pos->WriteFile(data + L"\\SR_ERR.001", "err\r\n");
+        pos->SetString(L"AppPath", app);
+        pos->SetString(L"VELKdesk", data);
+        pos->SetString(L"DriverType", L"Ditron");
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            SaveScreenshot(L"failed_send_mail_" + std::wstring(name, name + std::strlen(name)));
+        }
+        if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (program) {
+            EXPECT_TRUE(program->WaitForExit());
+        }
+    }
+
+    void Start() {
+        program = std::make_unique<RunningProgram>();
+        main = program->WaitForMainWindow();
+        ASSERT_NE(main, nullptr) << "main window did not appear";
+        SendMessageW(MainControl(main, L"txtDatiCliente"), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(L"Bar Roma\r\nVia Po 1"));
+        SendMessageW(MainControl(main, L"txtMessage"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Stampante ferma"));
+    }
+
+    // Presses "Trasmetti EMail" and answers the message boxes in turn: every box
+    // before the question with OK, the question with `answer`. Returns the
+    // prompts and titles of all boxes shown until the session was closed.
+    std::vector<std::pair<std::wstring, std::wstring>> PressSend(int answer) {
+        Click(MainControl(main, L"cmdMapiManager"));
+        std::vector<std::pair<std::wstring, std::wstring>> boxes;
+        for (;;) {
+            HWND box = program->WaitForDialog(std::chrono::milliseconds(boxes.empty() ? 15000 : 3000));
+            if (!box) break;
+            boxes.emplace_back(MessageBoxText(box), WindowText(box));
+            PressDialogButton(box, boxes.back().first == kConfirm ? answer : IDOK);
+            WaitUntilGone(box);
+        }
+        return boxes;
+    }
+
+    std::wstring Text(std::wstring_view name) { return ControlText(MainControl(main, name)); }
+
+    std::unique_ptr<Installation> pos = std::make_unique<Installation>();
+    const std::wstring app = pos->Scratch() + L"\\Kdesk";
+    const std::wstring data = pos->Scratch() + L"\\Scambio";
+    std::unique_ptr<RunningProgram> program;
+    HWND main = nullptr;
+};
+
+TEST_F(SendMailE2e, OkDeliversTheReportAndEveryListedFile) {
+    Recording record(L"e2e_ok");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::vector<std::wstring> listed = ListEntries(MainControl(main, L"List1"));
+    ASSERT_EQ(listed.size(), 4u);
+
+    const auto boxes = PressSend(IDOK);
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].second, L"");
+    EXPECT_EQ(record.Functions(),
+              (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}));
+    const auto calls = record.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    const RecordedCall& send = calls[2];
+    EXPECT_EQ(send.Value("flags"), "0x00000000");
+    EXPECT_EQ(calls[1].Value("flags"), "0x00000000");
+    EXPECT_EQ(calls[1].Value("name"), KDESK_SUPPORT_MAILBOX_TEXT);
+    EXPECT_EQ(send.LinesStartingWith("recip").size(), 1u);
+    EXPECT_EQ(send.LinesStartingWith("recip")[0].rfind("recip class=1 name=" KDESK_SUPPORT_MAILBOX_TEXT " ", 0), 0u);
+    EXPECT_TRUE(std::regex_match(send.Value("subject"), std::regex("VelAutoMail_99MEY012345_\\d{8}_\\d{6}")))
+        << send.Value("subject");
+
+    const std::wstring message = Text(L"txtMessage");
+    const std::wstring block = L"Dati Cliente: Bar Roma\r\nVia Po 1\r\nTipo Driver: Ditron\r\nPortaCom: " +
+                               Text(L"txtComPort") + L"\r\nMatricola: 99MEY012345\r\nVersione: " +
+                               Text(L"txtVersion") + L"\r\nKdeskAppDir: " + app + L"\r\nKdeskDataDir: " + data +
+                               L"\r\nData Creazione: " + Text(L"txtDataCreazione") +
+                               L"\r\nWinEcrCom: \r\nWinEcrConf: \r\n\r\n";
+    EXPECT_EQ(message, block + L"Stampante ferma");
+    EXPECT_EQ(mapitest::FromHex(send.Value("body.hex")), mapitest::Utf16Bytes(message + kClosing));
+
+    const auto files = send.LinesStartingWith("file");
+    ASSERT_EQ(files.size(), listed.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(files[i], "file position=0 path=" + Recorded(listed[i]) + " name=<null> exists=1");
+    EXPECT_EQ(ListEntries(MainControl(main, L"List1")), listed);
+}
+
+TEST_F(SendMailE2e, CancelSendsNothingAndSignsOff) {
+    Recording record(L"e2e_cancel");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const auto boxes = PressSend(IDCANCEL);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, kConfirm);
+    EXPECT_EQ(record.Functions(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
+    EXPECT_TRUE(Text(L"txtMessage").ends_with(L"\r\n\r\nStampante ferma"));
+}
+
+struct FailureCase {
+    const char* name;
+    std::wstring providerFailure;
+    std::vector<std::wstring> prompts;  // every box, the question included
+    std::vector<std::string> calls;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
+class SendMailE2eFailure : public SendMailE2e, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(SendMailE2eFailure, ShowsEachFailingStepAndGoesOn) {
+    const FailureCase& c = GetParam();
+    Recording record(L"e2e_failure");
+    record.FailCall(c.providerFailure);
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    const auto boxes = PressSend(IDOK);
+
+    std::vector<std::wstring> prompts;
+    for (const auto& [prompt, title] : boxes) {
+        prompts.push_back(prompt);
+        EXPECT_EQ(title, prompt == kConfirm ? L"" : L"VelKdesk Support") << prompt;
+    }
+    EXPECT_EQ(prompts, c.prompts);
+    EXPECT_EQ(record.Functions(), c.calls);
+    EXPECT_TRUE(Text(L"txtMessage").ends_with(L"Stampante ferma"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SendMailE2eFailure,
+    ::testing::Values(
+        FailureCase{"Logon",
+                    L"MAPILogon=3",
+                    {L"SendMail: Accesso al sistema di posta non riuscito - 32003",
+                     L"SendMail: Nessuna sessione di posta aperta - 32053", kConfirm,
+                     L"SendMail: Nessuna sessione di posta aperta - 32053",
+                     L"SendMail: Nessuna sessione di posta aperta - 32053"},
+                    {"MAPILogon"}},
+        FailureCase{"Resolve",
+                    L"MAPIResolveName=14",
+                    {L"SendMail: Destinatario sconosciuto - 32014", kConfirm},
+                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}},
+        FailureCase{"Send",
+                    L"MAPISendMailW=2",
+                    {kConfirm, L"SendMail: Errore generico del sistema di posta - 32002"},
+                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SendMailE2e, AttachmentNamedOutsideTheAnsiCodePageArrivesIntact) {
+    const std::wstring foreign = data + L"\\Scontrino \u2116 1 \u4e2d.001";
+    pos->WriteFile(foreign, "x");
+    Recording record(L"e2e_unicode");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const auto listed = ListEntries(MainControl(main, L"List1"));
+    ASSERT_NE(std::find(listed.begin(), listed.end(), foreign), listed.end());
+
+    PressSend(IDOK);
+
+    const auto calls = record.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    const auto files = calls[2].LinesStartingWith("file");
+    EXPECT_NE(std::find(files.begin(), files.end(), "file position=0 path=" + Recorded(foreign) + " name=<null> exists=1"),
+              files.end());
+}
+
+}  // namespace
+}  // namespace kdesk::e2e

@@ -41,7 +41,7 @@ public:
     explicit MemoryInputFile(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         const std::size_t count = std::min(size, bytes_.size() - pos_);
-        std::memcpy(buffer, bytes_.data() + pos_, count);
+        std::copy_n(bytes_.data() + pos_, count, buffer);  // not memcpy: undefined for a null buffer
         pos_ += count;
         return count;
     }

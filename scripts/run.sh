@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Starts KdeskSupport.exe on the demo installation under Wine, in a prefix of its
-# own (build/demo/wineprefix). With a display the window opens there; without
-# one the program runs under Xvfb and a screenshot is left behind.
+# own (build/demo/wineprefix), with the recording mail provider as the default
+# mail client, so that a demo never mails anyone. With a display the window
+# opens there; without one the program runs under Xvfb and goes once through
+# the main job (start, type a message, send, confirm), leaving screenshots and
+# the recorded message in build/demo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -9,7 +12,7 @@ scripts/bootstrap.sh
 
 preset=win64
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target KdeskSupport kdmain
+cmake --build --preset "$preset" -j "$(nproc)" --target KdeskSupport kdmain kdesk_mapi_recorder
 
 out=$root/build/demo
 export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
@@ -29,32 +32,73 @@ install_demo() {
   cp demo/installation/app/* "$drive/VelKdesk/"
   cp build/$preset/bin/demo/kdmain.exe "$drive/VelKdesk/kdmain.exe"
   cp demo/installation/data/* "$drive/ProgramData/VELKDESK/"
-  cp build/$preset/bin/KdeskSupport.exe "$drive/KdeskSupport/"
+  cp build/$preset/bin/KdeskSupport.exe build/$preset/bin/kdesk_mapi_recorder.dll "$drive/KdeskSupport/"
   $wine regedit /S "$(winepath_of "$root/demo/installation/installation.reg")" >/dev/null 2>&1
+  register_recorder
+}
+
+# The recording provider becomes the default mail client; it writes every call
+# it receives to C:\KdeskSupport\sent-message.log.
+register_recorder() {
+  local mail='HKLM\Software\Clients\Mail'
+  $wine reg add "$mail" /ve /d KdeskRecorder /f >/dev/null 2>&1
+  $wine reg add "$mail\KdeskRecorder" /v DLLPath /d 'C:\KdeskSupport\kdesk_mapi_recorder.dll' /f >/dev/null 2>&1
+  $wine reg add 'HKCU\Software\KdeskSupportTests\MapiProvider' /v RecordFile \
+    /d 'C:\KdeskSupport\sent-message.log' /f >/dev/null 2>&1
+  # Without a window manager, Wine draws the window frames itself.
+  $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
 
-install_demo
 program='C:\KdeskSupport\KdeskSupport.exe'
-
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  install_demo
   echo "Starting KdeskSupport on the demo installation (display $DISPLAY)."
   $wine "$program"
   exit 0
 fi
 
+# Wine's desktop process, started by the installation's first Wine command,
+# keeps the display it found: Xvfb must run before it.
 kdesk_start_xvfb
-echo "No display: running under Xvfb on $DISPLAY."
+install_demo
+echo "No display: running the main job under Xvfb on $DISPLAY."
+record=$WINEPREFIX/drive_c/KdeskSupport/sent-message.log
+rm -f "$record" "$out"/screenshot-*.png
 $wine "$program" >/dev/null 2>&1 &
 pid=$!
-for _ in $(seq 1 150); do
-  xdotool search --onlyvisible --name '^VelKdesk Support$' >/dev/null 2>&1 && break
-  sleep 0.2
-done
-sleep 1
-shot=$out/screenshot-main.png
-import -window root "$shot"
-echo "Screenshot of the main window: $shot"
+
+# Waits for a visible window whose title matches; prints its X id.
+wait_window() {
+  for _ in $(seq 1 150); do
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 | grep . && return 0
+    sleep 0.2
+  done
+  return 1
+}
+shot() { sleep 1; import -window root "$out/screenshot-$1.png"; echo "  $out/screenshot-$1.png"; }
+
+main=$(wait_window '^VelKdesk Support$') || { echo "The main window did not appear." >&2; exit 1; }
+echo "Screenshots:"
+shot main
+# The focus starts in the data folder box; the keyboard order then reaches the
+# program folder box, "Trasmetti EMail" and the message box.
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main" 2>/dev/null || true
+xdotool key --delay 100 Tab Tab Tab
+xdotool type --delay 20 'Prova dalla dimostrazione: la stampante fiscale non risponde.'
+xdotool keydown Shift_L key Tab keyup Shift_L
+xdotool key space
+sleep 2
+shot question
+xdotool key Return
+for _ in $(seq 1 50); do [ -s "$record" ] && grep -q MAPILogoff "$record" && break; sleep 0.2; done
+shot sent
+if [ -s "$record" ]; then
+  cp "$record" "$out/sent-message.log"
+  echo "Recorded message: $out/sent-message.log"
+else
+  echo "No message was recorded." >&2
+fi
 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 wait $pid 2>/dev/null || true

@@ -212,6 +212,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_NEXTDLGCTL:
+            // Multi-line boxes ask their parent to move on when Tab is pressed in them.
+            MoveFocus(wp, lp);
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -220,6 +224,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(window, message, wp, lp);
+}
+
+void MainWindow::MoveFocus(WPARAM target, LPARAM byHandle) {
+    HWND next = LOWORD(byHandle) ? reinterpret_cast<HWND>(target)
+                                 : GetNextDlgTabItem(window_, GetFocus(), target != 0 ? TRUE : FALSE);
+    if (next) SetFocus(next);
 }
 
 void MainWindow::OnCommand(int id, int code) {

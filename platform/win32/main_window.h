@@ -34,6 +34,7 @@ private:
     struct Wiring;
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT message, WPARAM wp, LPARAM lp);
+    void MoveFocus(WPARAM target, LPARAM byHandle);
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void ShowAboutBox();

@@ -195,6 +195,18 @@ TEST_F(MainWindowTest, TabWalksTheControlsInKeyboardOrderFromTheDataFolder) {
     EXPECT_EQ(walked, expected);
 }
 
+TEST_F(MainWindowTest, TabLeavesTheMultiLineBoxesWithoutTypingIntoThem) {
+    for (const auto& [box, next] : {std::pair{L"txtMessage", L"txtSubject"}, std::pair{L"txtDatiCliente", L"cmdAddFile"}}) {
+        HWND control = Control(box);
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // focus it by mouse
+        PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        ASSERT_TRUE(WaitUntil([&] { return FocusedControl(main_) == control; }));
+        PressKey(control, VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusedControl(main_) == Control(next); }, 3s)) << "Tab stayed in a box";
+        EXPECT_EQ(ControlText(control), L"");
+    }
+}
+
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndCommands) {
     const std::vector<MenuLine> expected{{0, L"&File", 0},
                                          {1, L"&Termina esecuzione", kIdMenuEnd},

@@ -20,6 +20,7 @@ struct MapiOutgoingRecipient {
 struct MapiOutgoingAttachment {
     ULONG position = 0;  // Simple MAPI's nPosition: the body character the attachment stands at
     std::wstring path;
+    bool fileMissing = false;  // reported when named, and left out of the message
 };
 
 struct MapiOutgoingMessage {

@@ -12,6 +12,11 @@ void Check(ULONG code) {
     if (code != SUCCESS_SUCCESS) throw MapiError(code);
 }
 
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
 const MapiLibrary& SimpleMapiMail::Library() {
@@ -100,15 +105,26 @@ void SimpleMapiMail::SetAttachmentPosition(std::int32_t position) {
     SelectedAttachment().position = static_cast<ULONG>(position);
 }
 
-void SimpleMapiMail::SetAttachmentPathName(const std::wstring& path) { SelectedAttachment().path = path; }
+// A file that is not there is reported now and left out at Send: the mail
+// client would otherwise refuse the whole message and every other file with it.
+void SimpleMapiMail::SetAttachmentPathName(const std::wstring& path) {
+    MapiOutgoingAttachment& attachment = SelectedAttachment();
+    attachment.path = path;
+    attachment.fileMissing = !IsExistingFile(path);
+    if (!attachment.fileMissing) return;
+    const RuntimeError notFound = MapiError(MAPI_E_ATTACHMENT_NOT_FOUND);
+    throw RuntimeError(notFound.Number(), notFound.Description() + L": " + path);
+}
 
 void SimpleMapiMail::Send(bool showDialog) {
     const LHANDLE session = BoundSession();
     for (std::size_t i = 0; i < message_.attachments.size(); ++i)
         if (message_.attachments[i].path.empty())
             throw MailError(MailFault::AttachmentWithoutPath, std::to_wstring(i));
+    MapiOutgoingMessage outgoing = message_;
+    std::erase_if(outgoing.attachments, [](const MapiOutgoingAttachment& a) { return a.fileMissing; });
     const FLAGS flags = showDialog ? MAPI_DIALOG : 0;
-    Check(SendMapiMessage(Library(), session, UiParam(), message_, flags));
+    Check(SendMapiMessage(Library(), session, UiParam(), outgoing, flags));
 }
 
 }  // namespace kdesk

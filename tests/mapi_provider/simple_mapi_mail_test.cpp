@@ -148,6 +148,38 @@ TEST_F(MapiLayer, AttachmentsAreAddedOnlyAtTheNextFreeIndexAndNeedAPath) {
     mail.SignOff();
 }
 
+TEST_F(MapiLayer, AttachmentWhoseFileIsGoneIsNamedAndLeftOutOfTheMessage) {
+    Recording record(L"gone");
+    const std::wstring present = TempFile(L"SR_ERR.001");
+    const std::wstring gone = present + L".gone";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SimpleMapiMail mail;
+    SignOnAndCompose(mail);
+    std::wstring description;
+    const std::wstring paths[] = {gone, present, temp};
+    std::vector<std::int32_t> errors;
+    for (std::int32_t i = 0; i < 3; ++i) {
+        mail.SetAttachmentIndex(i);
+        mail.SetAttachmentPosition(0);
+        try {
+            mail.SetAttachmentPathName(paths[i]);
+            errors.push_back(0);
+        } catch (const RuntimeError& error) {
+            errors.push_back(error.Number());
+            if (i == 0) description = error.Description();
+        }
+    }
+    EXPECT_EQ(errors, (std::vector<std::int32_t>{32011, 0, 32011}));  // a folder is no file to attach
+    EXPECT_EQ(description, L"Allegato non trovato: " + gone);
+    mail.Send(false);
+    mail.SignOff();
+    const auto calls = record.Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[1].LinesStartingWith("file"),
+              std::vector<std::string>{"file position=0 path=" + Recorded(present) + " name=<null> exists=1"});
+}
+
 TEST_F(MapiLayer, MissingLibraryOrEntryPointIsAMailError) {
     SimpleMapiMail missing(L"kdesk_no_such_mapi.dll");
     EXPECT_EQ(ErrorNumberOf([&] { missing.SignOn(); }), 32050);

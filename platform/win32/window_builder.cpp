@@ -72,6 +72,8 @@ ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) 
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
         if (!control) throw std::runtime_error("cannot create a control");
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(row->font)), FALSE);
+        // No limit of our own on text boxes: an operator may paste a long log (0: the largest the box holds).
+        if (std::wstring_view(style.className) == L"Edit") SendMessageW(control, EM_LIMITTEXT, 0, 0);
         if (!row->tooltip.empty()) AddTooltip(parent, control, row->tooltip);
         controls_.emplace_back(row, control);
     }

@@ -262,3 +262,40 @@ bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout) {
 }
 
 }  // namespace kdesk::e2e
+
+namespace kdesk::e2e {
+
+ShownProgram::ShownProgram() {
+    const auto started = std::chrono::steady_clock::now();
+    const auto end = started + kDefaultWait;
+    std::vector<HWND> answered;
+    while (!main && std::chrono::steady_clock::now() < end) {
+        for (HWND hwnd : program.TopWindows()) {
+            if (ClassName(hwnd) == kMainWindowClass) {
+                main = hwnd;
+                break;
+            }
+            if (std::find(answered.begin(), answered.end(), hwnd) != answered.end()) continue;
+            messages.push_back(MessageBoxText(hwnd));
+            answered.push_back(hwnd);
+            PressDialogButton(hwnd, IDOK);
+        }
+        if (!main) std::this_thread::sleep_for(50ms);
+    }
+    startTime = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+}
+
+ShownProgram::~ShownProgram() { Close(); }
+
+std::wstring ShownProgram::Text(std::wstring_view name) const {
+    HWND control = main ? MainControl(main, name) : nullptr;
+    return control ? ControlText(control) : L"<no such control>";
+}
+
+bool ShownProgram::Close() {
+    if (!closed_ && main) PostMessageW(main, WM_CLOSE, 0, 0);
+    closed_ = true;
+    return program.WaitForExit();
+}
+
+}  // namespace kdesk::e2e

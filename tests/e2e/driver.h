@@ -46,6 +46,29 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
+// The program started and waited for until its main window shows; message boxes
+// shown before it are answered with OK and their prompts kept. Closed when it goes.
+class ShownProgram {
+public:
+    ShownProgram();
+    ~ShownProgram();
+    ShownProgram(const ShownProgram&) = delete;
+    ShownProgram& operator=(const ShownProgram&) = delete;
+
+    // Text of a main-window control by its layout row name.
+    std::wstring Text(std::wstring_view name) const;
+    // Closes the main window; false when the program did not end.
+    bool Close();
+
+    RunningProgram program;
+    HWND main = nullptr;                  // nullptr when the window did not show in time
+    std::vector<std::wstring> messages;  // prompts of the boxes before the window
+    std::chrono::milliseconds startTime{};
+
+private:
+    bool closed_ = false;
+};
+
 // Message boxes: the prompt text and pressing one of its buttons (IDOK, IDCANCEL).
 std::wstring MessageBoxText(HWND box);
 void PressDialogButton(HWND dialog, int buttonId);

@@ -1,10 +1,17 @@
 // A Simple MAPI provider for the tests: registered as the default mail client of
 // the test's Wine prefix, it appends every call and the full outgoing message to
-// a record file, and fails one chosen call with a chosen MAPI code.
+// a record file, fails one chosen call with a chosen MAPI code, and can hold
+// one chosen call for a while, as a slow mail client would.
 //
-// Settings, from the environment or else from HKCU\Software\KdeskSupportTests\MapiProvider:
+// Settings, from the environment or else from HKCU\Software\KdeskSupportTests\MapiProvider
+// (read at every call, so a test can change the registry values between sends):
 //   KDESK_MAPI_RECORD (value RecordFile): the record file, UTF-8, one line per fact;
-//   KDESK_MAPI_FAIL (value Fail): "FunctionName=code", e.g. "MAPIResolveName=14".
+//   KDESK_MAPI_FAIL (value Fail): "FunctionName=code", e.g. "MAPIResolveName=14";
+//   KDESK_MAPI_BLOCK (value Block): "FunctionName=milliseconds": the call first
+//     records "Blocking function=NAME ms=N" and then sleeps that long.
+//
+// The same source also builds the stand-ins for mapi32.dll itself with fewer
+// exports (see the .def files beside it).
 #include <windows.h>
 
 #include <mapi.h>
@@ -113,15 +120,26 @@ void Record(const std::string& lines) {
     CloseHandle(file);
 }
 
+// The number of a "FunctionName=number" setting when it names this function, else 0.
+ULONG NumberFor(const char* function, const wchar_t* variable, const wchar_t* value) {
+    const std::string setting = Utf8(Setting(variable, value));
+    const size_t equals = setting.find('=');
+    if (equals == std::string::npos || setting.substr(0, equals) != function) return 0;
+    return static_cast<ULONG>(std::strtoul(setting.c_str() + equals + 1, nullptr, 10));
+}
+
 // The code that the named call is told to fail with, 0 when it runs normally.
-ULONG InjectedFailure(const char* function) {
-    const std::string fail = Utf8(Setting(L"KDESK_MAPI_FAIL", L"Fail"));
-    const size_t equals = fail.find('=');
-    if (equals == std::string::npos || fail.substr(0, equals) != function) return 0;
-    return static_cast<ULONG>(std::strtoul(fail.c_str() + equals + 1, nullptr, 10));
+ULONG InjectedFailure(const char* function) { return NumberFor(function, L"KDESK_MAPI_FAIL", L"Fail"); }
+
+void BlockIfAsked(const char* function) {
+    const ULONG milliseconds = NumberFor(function, L"KDESK_MAPI_BLOCK", L"Block");
+    if (milliseconds == 0) return;
+    Record("Blocking function=" + std::string(function) + " ms=" + Number(milliseconds) + "\n");
+    Sleep(milliseconds);
 }
 
 ULONG Finish(const char* function, std::string lines) {
+    BlockIfAsked(function);
     const ULONG code = InjectedFailure(function);
     lines += "  result=" + Number(code) + "\n";
     Record(lines);

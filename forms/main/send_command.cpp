@@ -13,6 +13,9 @@ void FrmMain::cmdMapiManager_Click() {
         ~ClearFlag() { flag = false; }
     } clearFlag{sendInProgress_};
     SendMail(platform_, vars_, controls_);
+    // Presses that queued up while a mail step held the thread (a slow mail
+    // client) are handled now, still refused: one press, one send.
+    platform_.runtime.DoEvents();
 }
 
 }  // namespace kdesk

@@ -1,0 +1,398 @@
+// Mail faults with the started program: every Simple MAPI step failing in turn,
+// a mail client that holds the send for seconds, and a mapi32.dll that is
+// missing or lacks entry points. In every case the operator's text stays and
+// each session that was opened is closed again.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <regex>
+
+#include "build_facts.h"
+#include "tests/e2e/driver.h"
+#include "tests/e2e/installation.h"
+#include "tests/mapi_provider/provider_setup.h"
+
+namespace kdesk::e2e {
+namespace {
+
+using mapitest::Recorded;
+using mapitest::RecordedCall;
+using mapitest::Recording;
+using Calls = std::vector<std::string>;
+using Prompts = std::vector<std::wstring>;
+
+const std::wstring kConfirm = L"Confermi trasmissione del messaggio ?";
+const std::wstring kNoSession = L"SendMail: Nessuna sessione di posta aperta - 32053";
+const std::wstring kClosing =
+    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
+const std::wstring kCustomer = L"Bar Roma\r\nVia Po 1";
+const std::wstring kOperatorMessage = L"Stampante ferma, caff\u00e8 freddo";
+const Calls kWholeSend = {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"};
+
+// Values under the provider's own HKCU key, read at every call; removed afterwards.
+class ProviderSettings {
+public:
+    ProviderSettings() = default;
+    ~ProviderSettings() { RegDeleteKeyW(HKEY_CURRENT_USER, kKey); }
+    ProviderSettings(const ProviderSettings&) = delete;
+    ProviderSettings& operator=(const ProviderSettings&) = delete;
+
+    void Set(const wchar_t* name, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\KdeskSupportTests\\MapiProvider";
+};
+
+// Wine's DLL load order for KdeskSupport.exe started meanwhile, in the prefix's
+// per-program settings (Wine reads WINEDLLOVERRIDES only from the Unix
+// environment, which a program started from this one does not take from ours).
+class ProgramDllOverride {
+public:
+    ProgramDllOverride(const wchar_t* dll, const std::wstring& order) : dll_(dll) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, dll, REG_SZ, order.c_str(),
+                        static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ProgramDllOverride() {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, dll_);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\KdeskSupport.exe");
+    }
+    ProgramDllOverride(const ProgramDllOverride&) = delete;
+    ProgramDllOverride& operator=(const ProgramDllOverride&) = delete;
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\KdeskSupport.exe\\DllOverrides";
+    const wchar_t* dll_;
+};
+
+// A copy of the program in a folder of its own with a stand-in DLL beside it as
+// its mapi32.dll, so that the program loads the stand-in instead of Wine's mapi32.
+class ProgramWithOwnMapi32 {
+public:
+    ProgramWithOwnMapi32(Installation& pos, const std::wstring& standInDll) : folder_(pos.Scratch() + L"\\Programma") {
+        pos.MakeFolder(folder_);
+        exe_ = folder_ + L"\\KdeskSupport.exe";
+        dll_ = folder_ + L"\\mapi32.dll";
+        copied_ = CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE) &&
+                  CopyFileW((BinFolder() + L"\\" + standInDll).c_str(), dll_.c_str(), FALSE);
+    }
+    ~ProgramWithOwnMapi32() {
+        DeleteFileW(dll_.c_str());
+        DeleteFileW(exe_.c_str());
+    }
+    ProgramWithOwnMapi32(const ProgramWithOwnMapi32&) = delete;
+    ProgramWithOwnMapi32& operator=(const ProgramWithOwnMapi32&) = delete;
+
+    bool Ready() const { return copied_; }
+    const std::wstring& Exe() const { return exe_; }
+
+private:
+    std::wstring folder_, exe_, dll_;
+    bool copied_ = false;
+};
+
+struct Box {
+    std::wstring prompt;
+    std::wstring title;
+};
+
+Prompts PromptsOf(const std::vector<Box>& boxes) {
+    Prompts prompts;
+    for (const Box& box : boxes) prompts.push_back(box.prompt);
+    return prompts;
+}
+
+Calls FunctionsOf(const std::vector<RecordedCall>& calls) {
+    Calls functions;
+    for (const auto& call : calls) functions.push_back(call.function);
+    return functions;
+}
+
+// Every session that a logon opened is closed by a logoff of the same handle.
+void ExpectSessionsClosed(const std::vector<RecordedCall>& calls) {
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].function != "MAPILogon" || calls[i].Value("result") != "0") continue;
+        bool closed = false;
+        for (size_t j = i + 1; j < calls.size() && !closed; ++j)
+            closed = calls[j].function == "MAPILogoff" && calls[j].Value("session") == "0x00004b44";
+        EXPECT_TRUE(closed) << "session of call " << i << " left open";
+    }
+}
+
+std::string Ansi(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// Answers WM_NULL within the time: the program's thread is handling messages.
+bool Responds(HWND window, UINT milliseconds) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
+}
+
+class MailFaultE2e : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(mapitest::RegisterRecordingProvider()); }
+
+    void SetUp() override {
+        EnsureDefaultDataFolder();
+        pos->WriteFile(app + L"\\KDCHKCOM.TXT", "1000\r\n");
+        pos->WriteFile(app + L"\\LOGFILE.TXT", "log\r\n");
+        pos->WriteFile(data + L"\\SR_MATR.001", "99MEY012345\r\n");
+        pos->SetString(L"AppPath", app);
+        pos->SetString(L"VELKdesk", data);
+        pos->SetString(L"DriverType", L"Ditron");
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            SaveScreenshot(L"failed_mail_fault_" + std::wstring(name, name + std::strlen(name)));
+        }
+        if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (program) {
+            EXPECT_TRUE(program->WaitForExit());
+        }
+    }
+
+    void Start(const std::wstring& exe = ProgramPath()) {
+        program = std::make_unique<RunningProgram>(exe);
+        main = program->WaitForMainWindow();
+        ASSERT_NE(main, nullptr) << "main window did not appear";
+        SendMessageW(MainControl(main, L"txtDatiCliente"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kCustomer.c_str()));
+        SendMessageW(MainControl(main, L"txtMessage"), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(kOperatorMessage.c_str()));
+    }
+
+    // Presses "Trasmetti EMail" and answers the boxes (see AnswerBoxes).
+    std::vector<Box> PressSend(int answer, size_t expected) {
+        Click(MainControl(main, L"cmdMapiManager"));
+        return AnswerBoxes(answer, expected);
+    }
+
+    // Answers every box, the question with `answer` and the others with OK:
+    // waits long for each of the `expected` boxes, then briefly for more.
+    std::vector<Box> AnswerBoxes(int answer, size_t expected, std::chrono::milliseconds quiet = 1000ms) {
+        std::vector<Box> boxes;
+        while (HWND box = program->WaitForDialog(boxes.size() < expected ? kDefaultWait : quiet)) {
+            boxes.push_back({MessageBoxText(box), WindowText(box)});
+            PressDialogButton(box, boxes.back().prompt == kConfirm ? answer : IDOK);
+            WaitUntilGone(box);
+        }
+        return boxes;
+    }
+
+    static void ExpectTitles(const std::vector<Box>& boxes) {
+        for (const Box& box : boxes)
+            EXPECT_EQ(box.title, box.prompt == kConfirm ? L"" : L"" KDESK_TITLE_TEXT) << box.prompt;
+    }
+
+    void ExpectOperatorTextKept() {
+        EXPECT_EQ(ControlText(MainControl(main, L"txtDatiCliente")), kCustomer);
+        EXPECT_TRUE(ControlText(MainControl(main, L"txtMessage")).ends_with(L"\r\n\r\n" + kOperatorMessage));
+    }
+
+    std::unique_ptr<Installation> pos = std::make_unique<Installation>();
+    const std::wstring app = pos->Scratch() + L"\\Kdesk";
+    const std::wstring data = pos->Scratch() + L"\\Scambio";
+    std::unique_ptr<ProgramWithOwnMapi32> ownMapi32;  // before the program: its files go after it has ended
+    std::unique_ptr<RunningProgram> program;
+    HWND main = nullptr;
+};
+
+struct StepFailure {
+    const char* name;
+    std::wstring fail;  // the provider's "Function=code", empty for none
+    int answer;
+    Prompts prompts;  // every box, the question included
+    Calls calls;
+};
+
+// All cases in one run of the program: each press after a failure starts afresh.
+TEST_F(MailFaultE2e, EveryStepFailingInTurnShowsItsMessageAndClosesTheSession) {
+    const std::vector<StepFailure> cases = {
+        {"logon aborted",
+         L"MAPILogon=1",
+         IDOK,
+         {L"SendMail: Operazione annullata dall'utente - 32001", kNoSession, kConfirm, kNoSession, kNoSession},
+         {"MAPILogon"}},
+        {"ambiguous recipient", L"MAPIResolveName=21", IDOK,
+         {L"SendMail: Destinatario ambiguo - 32021", kConfirm}, kWholeSend},
+        {"attachment not found", L"MAPISendMailW=11", IDOK,
+         {kConfirm, L"SendMail: Allegato non trovato - 32011"}, kWholeSend},
+        {"send not supported", L"MAPISendMailW=26", IDOK,
+         {kConfirm, L"SendMail: Operazione non supportata dal sistema di posta - 32026"}, kWholeSend},
+        {"code without a description", L"MAPISendMailW=7", IDOK,
+         {kConfirm, L"SendMail: Errore sconosciuto del sistema di posta (codice MAPI 7) - 32007"}, kWholeSend},
+        {"code past the Simple MAPI range", L"MAPISendMailW=99", IDOK,
+         {kConfirm, L"SendMail: Errore generico del sistema di posta (codice MAPI 99) - 32002"}, kWholeSend},
+        {"logoff failing", L"MAPILogoff=2", IDOK,
+         {kConfirm, L"SendMail: Errore generico del sistema di posta - 32002"}, kWholeSend},
+        {"logoff failing after cancel", L"MAPILogoff=19", IDCANCEL,
+         {kConfirm, L"SendMail: Sessione di posta non valida - 32019"},
+         {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
+        {"none: the program still sends", L"", IDOK, {kConfirm}, kWholeSend},
+    };
+    Recording record(L"e2e_fault_steps");
+    ProviderSettings settings;
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    for (const StepFailure& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.Set(L"Fail", c.fail);
+        const size_t before = record.Calls().size();
+
+        const auto boxes = PressSend(c.answer, c.prompts.size());
+
+        EXPECT_EQ(PromptsOf(boxes), c.prompts);
+        ExpectTitles(boxes);
+        WaitUntil([&] { return record.Calls().size() >= before + c.calls.size(); }, 3s);
+        const auto all = record.Calls();
+        const std::vector<RecordedCall> press(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        EXPECT_EQ(FunctionsOf(press), c.calls);
+        ExpectSessionsClosed(press);
+        ExpectOperatorTextKept();
+    }
+}
+
+TEST_F(MailFaultE2e, SendHeldBySlowMailClientIsNotRepeatedAndWindowRepaintsAfterwards) {
+    constexpr auto kHold = 4000ms;
+    Recording record(L"e2e_fault_block");
+    ProviderSettings settings;
+    settings.Set(L"Block", L"MAPISendMailW=" + std::to_wstring(kHold.count()));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const HWND send = MainControl(main, L"cmdMapiManager");
+
+    Click(send);
+    HWND question = program->WaitForDialog();
+    ASSERT_NE(question, nullptr);
+    ASSERT_EQ(MessageBoxText(question), kConfirm);
+    PressDialogButton(question, IDOK);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return !record.Functions().empty() && record.Functions().back() == "Blocking"; }));
+
+    // While the mail client holds the send, the operator presses again and
+    // the window is uncovered.
+    EXPECT_FALSE(Responds(main, 300));
+    Click(send);
+    Click(send);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+
+    EXPECT_TRUE(WaitUntil([&] { return record.Functions().back() == "MAPILogoff"; }, kHold + 10s));  // not empty: "Blocking"
+    const auto boxes = AnswerBoxes(IDCANCEL, 0, 2000ms);
+    for (const Box& box : boxes) ADD_FAILURE() << "box after the held send: " << mapitest::Utf8(box.prompt);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, kHold);
+    EXPECT_EQ(record.Functions(), (Calls{"MAPILogon", "MAPIResolveName", "Blocking", "MAPISendMailW", "MAPILogoff"}));
+    EXPECT_TRUE(Responds(main, 2000));
+    RECT pending{};
+    EXPECT_TRUE(WaitUntil([&] { return !GetUpdateRect(main, &pending, FALSE) && !GetUpdateRect(send, &pending, FALSE); },
+                          3s))
+        << "the window was not repainted";
+    SaveScreenshot(L"mail_fault_after_held_send");
+    ExpectOperatorTextKept();
+}
+
+struct LibraryFault {
+    const char* name;
+    std::wstring loadOrder;  // Wine's load order of mapi32.dll for the started program
+    std::wstring standIn;    // DLL put beside a copy of the program as its mapi32.dll; empty: none
+    Prompts prompts;
+};
+
+void PrintTo(const LibraryFault& c, std::ostream* out) { *out << c.name; }
+
+class MailFaultLibrary : public MailFaultE2e, public ::testing::WithParamInterface<LibraryFault> {};
+
+// mapi32.dll is taken away by Wine's load order ("disabled"); an entry point is
+// taken away by a stand-in mapi32.dll built from the recording provider with
+// fewer exports, loaded from the program's own folder ("native": that DLL,
+// never Wine's builtin one).
+TEST_P(MailFaultLibrary, ShowsTheMailErrorAndKeepsTheOperatorsText) {
+    const LibraryFault& c = GetParam();
+    Recording record(L"e2e_fault_library");
+    const ProgramDllOverride loadOrder(L"mapi32", c.loadOrder);
+    std::wstring exe = ProgramPath();
+    if (!c.standIn.empty()) {
+        ownMapi32 = std::make_unique<ProgramWithOwnMapi32>(*pos, c.standIn);
+        ASSERT_TRUE(ownMapi32->Ready());
+        exe = ownMapi32->Exe();
+    }
+    ASSERT_NO_FATAL_FAILURE(Start(exe));
+
+    const auto boxes = PressSend(IDOK, c.prompts.size());
+
+    EXPECT_EQ(PromptsOf(boxes), c.prompts);
+    ExpectTitles(boxes);
+    EXPECT_TRUE(record.Functions().empty());
+    ExpectOperatorTextKept();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Missing, MailFaultLibrary,
+    ::testing::Values(
+        LibraryFault{"Mapi32",
+                     L"disabled",
+                     L"",
+                     {L"SendMail: Sistema di posta non disponibile: impossibile caricare mapi32.dll - 32050", kNoSession,
+                      kConfirm, kNoSession, kNoSession}},
+        LibraryFault{"MAPILogon",
+                     L"native",
+                     L"kdesk_mapi_without_logon.dll",
+                     {L"SendMail: Funzione non presente in mapi32.dll: MAPILogon - 32051", kNoSession, kConfirm,
+                      kNoSession, kNoSession}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MailFaultE2e, Mapi32WithoutSendMailWGetsTheMessageInAnsi) {
+    const std::wstring foreign = data + L"\\Scontrino \u2116 1 \u4e2d.001";
+    pos->WriteFile(foreign, "x");
+    Recording record(L"e2e_fault_ansi");
+    const ProgramDllOverride loadOrder(L"mapi32", L"native");
+    ownMapi32 = std::make_unique<ProgramWithOwnMapi32>(*pos, L"kdesk_mapi_without_sendmailw.dll");
+    ASSERT_TRUE(ownMapi32->Ready());
+    ASSERT_NO_FATAL_FAILURE(Start(ownMapi32->Exe()));
+    const auto listed = ListEntries(MainControl(main, L"List1"));
+
+    const auto boxes = PressSend(IDOK, 1);
+
+    EXPECT_EQ(PromptsOf(boxes), Prompts{kConfirm});
+    WaitUntil([&] { return record.Calls().size() >= 5; });
+    // The resolved recipient came from this mapi32 and goes back to its MAPIFreeBuffer.
+    EXPECT_EQ(record.Functions(),
+              (Calls{"MAPILogon", "MAPIResolveName", "MAPIFreeBuffer", "MAPISendMail", "MAPILogoff"}));
+    const auto calls = record.Calls();
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[2].Value("owned"), "1");
+    const RecordedCall& sent = calls[3];
+    EXPECT_EQ(sent.Value("flags"), "0x00000000");
+    EXPECT_TRUE(std::regex_match(sent.Value("subject"), std::regex("VelAutoMail_99MEY012345_\\d{8}_\\d{6}")));
+    EXPECT_EQ(mapitest::FromHex(sent.Value("subject.hex")), sent.Value("subject"));
+    EXPECT_EQ(mapitest::FromHex(sent.Value("body.hex")),
+              Ansi(ControlText(MainControl(main, L"txtMessage")) + kClosing));
+    ASSERT_EQ(sent.LinesStartingWith("recip").size(), 1u);
+    EXPECT_EQ(sent.LinesStartingWith("recip")[0].rfind("recip class=1 name=" KDESK_SUPPORT_MAILBOX_TEXT " ", 0), 0u);
+
+    // A path outside the ANSI code page goes by its short name and still names the file.
+    const auto files = sent.LinesStartingWith("file");
+    ASSERT_EQ(files.size(), listed.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(mapitest::Utf8(listed[i]));
+        EXPECT_EQ(files[i].rfind("file position=0 path=", 0), 0u);
+        EXPECT_TRUE(files[i].ends_with(" name=<null> exists=1"));
+        EXPECT_EQ(files[i].find('?'), std::string::npos);
+        if (listed[i] != foreign) {
+            EXPECT_NE(files[i].find(" path=" + Recorded(listed[i]) + " "), std::string::npos);
+        }
+    }
+    ExpectOperatorTextKept();
+}
+
+}  // namespace
+}  // namespace kdesk::e2e

@@ -22,7 +22,7 @@ void AddFolderFilesToList(Platform& platform, ListBox& list, const std::wstring&
     std::wstring name;
     SkipOnError([&] { name = runtime.Dir(folder + L"\\" + pattern, kDirOrdinaryFiles); });
     while (!name.empty()) {
-        SkipOnError([&] { list.AddItem(folder + L"\\" + name); });
+        SkipOnError([&] { list.AddItem(std::wstring(folder).append(L"\\").append(name)); });
         // A search that fails to move on cannot be resumed: the scan ends there.
         if (!SkipOnError([&] { name = runtime.DirNext(); })) break;
     }

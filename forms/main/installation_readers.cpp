@@ -57,7 +57,7 @@ std::int16_t FrmMain::ReadComPortFromFile() {
         if (platform_.runtime.Dir(path, kDirOrdinaryFiles).empty()) return 0;
         const auto file = platform_.runtime.OpenForInput(path);
         const auto item = ReadFirstItem(*file);
-        return item ? PortFromItem(*item) : 0;
+        return item ? PortFromItem(*item) : std::int16_t{0};
     } catch (const RuntimeError& error) {
         platform_.runtime.MsgBox(L"ReadComPortFromFile: " + error.Description() + L" - " +
                                      std::to_wstring(error.Number()),

@@ -57,7 +57,7 @@ std::optional<ImageLayout> ReadLayout(ByteView image) {
     else if (*magic == kMagicPe32Plus) directories = 112;
     else return std::nullopt;
     auto directoryCount = ReadU32(image, optional + directories - 4);
-    const std::size_t resourceEntry = directories + 8 * kResourceDirectoryIndex;
+    const std::size_t resourceEntry = directories + std::size_t{8} * kResourceDirectoryIndex;
     if (!directoryCount || *directoryCount <= kResourceDirectoryIndex || resourceEntry + 8 > *optionalSize)
         return std::nullopt;
 

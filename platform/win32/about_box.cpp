@@ -107,7 +107,7 @@ void AboutBox::ShowModal(HWND owner) {
                                         instance_, this));
     if (!window) throw std::runtime_error("cannot create the About box");
 
-    struct Cleanup {
+    struct Cleanup {  // NOLINT(cppcoreguidelines-special-member-functions): a scope guard, never copied
         std::unique_ptr<Loaded>& loaded;
         HWND owner;
         ~Cleanup() {

@@ -80,7 +80,7 @@ struct Services {
 }  // namespace
 
 struct MainWindow::Wiring {
-    Wiring(HWND window, Dpi dpi, Services services)
+    Wiring(HWND window, Dpi dpi, const Services& services)
         : controls(window, MainLayout(), dpi),
           txtSendTo(Find(L"txtSendTo")),
           txtSendcc(Find(L"txtSendcc")),

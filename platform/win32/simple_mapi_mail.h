@@ -16,6 +16,7 @@ public:
     explicit SimpleMapiMail(std::wstring libraryName) : libraryName_(std::move(libraryName)) {}
     SimpleMapiMail(const SimpleMapiMail&) = delete;
     SimpleMapiMail& operator=(const SimpleMapiMail&) = delete;
+    ~SimpleMapiMail() override = default;
 
     // MailSession
     void SignOn() override;

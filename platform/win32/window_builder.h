@@ -32,6 +32,7 @@ public:
     ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi);
     ControlSet(const ControlSet&) = delete;
     ControlSet& operator=(const ControlSet&) = delete;
+    ~ControlSet() = default;
 
     HWND Find(std::wstring_view name) const;  // nullptr when unknown
     const ControlRow* RowOf(int id) const;

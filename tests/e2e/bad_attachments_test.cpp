@@ -43,7 +43,9 @@ protected:
             const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
             SaveScreenshot(L"failed_bad_attachments_" + std::wstring(name, name + std::strlen(name)));
         }
-        if (shown) EXPECT_TRUE(shown->Close());
+        if (shown) {
+            EXPECT_TRUE(shown->Close());
+        }
     }
 
     void Start() {
@@ -87,7 +89,9 @@ protected:
                 continue;
             }
             prompts.push_back(MessageBoxText(box));
-            if (prompts.back() != kConfirm) EXPECT_EQ(WindowText(box), L"VelKdesk Support") << prompts.back();
+            if (prompts.back() != kConfirm) {
+                EXPECT_EQ(WindowText(box), L"VelKdesk Support") << prompts.back();
+            }
             PressDialogButton(box, IDOK);
             WaitUntilGone(box);
         }

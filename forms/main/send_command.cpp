@@ -8,7 +8,7 @@ void FrmMain::cmdMapiManager_Click() {
     // send inside the first one: it is ignored.
     if (sendInProgress_) return;
     sendInProgress_ = true;
-    struct ClearFlag {
+    struct ClearFlag {  // NOLINT(cppcoreguidelines-special-member-functions): a scope guard, never copied
         bool& flag;
         ~ClearFlag() { flag = false; }
     } clearFlag{sendInProgress_};

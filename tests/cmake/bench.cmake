@@ -1,7 +1,17 @@
-# The attachment-fill benchmark: built with the Windows builds, run by
-# scripts/bench_attachments.sh, never by ctest.
+# Benchmarks: built with the Windows builds, run by scripts/bench.sh, never by ctest.
+#  - attachment_fill_bench: FillAttachmentList against the bare enumeration;
+#  - startup_bench: process start to first visible window, and peak working set,
+#    of KdeskSupport.exe against minimal_window, a minimal Win32 window program.
 if(WIN32)
   add_executable(attachment_fill_bench ${CMAKE_SOURCE_DIR}/tests/bench/attachment_fill_bench.cpp)
   target_link_libraries(attachment_fill_bench PRIVATE kdesk_win32)
   target_link_options(attachment_fill_bench PRIVATE -municode)
+
+  add_executable(minimal_window WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/minimal_window.cpp)
+  target_link_libraries(minimal_window PRIVATE kdesk_options)
+  target_link_options(minimal_window PRIVATE -municode)
+
+  add_executable(startup_bench ${CMAKE_SOURCE_DIR}/tests/bench/startup_bench.cpp)
+  target_link_libraries(startup_bench PRIVATE kdesk_options psapi)
+  target_link_options(startup_bench PRIVATE -municode)
 endif()

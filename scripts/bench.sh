@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Prints the benchmark figures, each measured in one run under Wine:
+#  - start-up: process start to main window shown, KdeskSupport.exe on the demo
+#    installation against a minimal Win32 window program (median of RUNS);
+#  - peak working set after start;
+#  - the attachment fill against the bare enumeration (scripts/bench_attachments.sh);
+#  - .exe size of the win32 and win64 builds and the DLLs they import.
+# Usage: scripts/bench.sh [RUNS]   (default 9)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+source scripts/xvfb.sh
+kdesk_start_xvfb
+runs=${1:-9}
+build=build/bench-win64
+prefix=$PWD/$build/wineprefix
+loader=/usr/lib/wine/wine64
+
+for preset in win64 win32; do
+  cmake --preset "$preset" -B "build/bench-$preset" >/dev/null
+done
+cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window startup_bench >/dev/null
+cmake --build build/bench-win32 -j "$(nproc)" --target KdeskSupport >/dev/null
+
+# The demo installation, as scripts/run.sh installs it, in the benchmark's prefix.
+install_demo() {
+  local drive=$prefix/drive_c
+  cmake/wine-run.sh "$loader" "$prefix" cmd /c exit >/dev/null 2>&1 || true  # creates the prefix once
+  mkdir -p "$drive/VelKdesk" "$drive/ProgramData/VELKDESK" "$drive/KdeskSupport"
+  cp demo/installation/app/* "$drive/VelKdesk/"
+  cp "$build/bin/demo/kdmain.exe" "$drive/VelKdesk/kdmain.exe"
+  cp demo/installation/data/* "$drive/ProgramData/VELKDESK/"
+  cp "$build/bin/KdeskSupport.exe" "$build/bin/minimal_window.exe" "$build/bin/startup_bench.exe" "$drive/KdeskSupport/"
+  local reg="Z:${PWD//\//\\}\\demo\\installation\\installation.reg"
+  cmake/wine-run.sh "$loader" "$prefix" regedit /S "$reg" >/dev/null 2>&1
+}
+
+echo "=== start-up and working set (win64, demo installation)"
+install_demo
+cmake/wine-run.sh "$loader" "$prefix" 'C:\KdeskSupport\startup_bench.exe' 'C:\KdeskSupport\KdeskSupport.exe' \
+  'C:\KdeskSupport\minimal_window.exe' "$runs" 'C:\KdeskSupport' | tee "$build/startup.txt"
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+
+echo "=== attachment fill (win64)"
+scripts/bench_attachments.sh win64 | tee "$build/attachments.txt"
+
+echo "=== size and imports"
+for preset in win32 win64; do
+  exe=build/bench-$preset/bin/KdeskSupport.exe
+  triple=$([ "$preset" = win32 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
+  size=$(stat -c %s "$exe")
+  awk -v p="$preset" -v s="$size" 'BEGIN { printf "%s: %d bytes (%.2f MiB, goal: under 1 MiB)\n", p, s, s / 1048576 }'
+  echo "  imports: $("$triple-objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')"
+done

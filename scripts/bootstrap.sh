@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build and test KdeskSupport:
 # the MinGW-w64 cross compilers, Wine (64 and 32 bit), Xvfb and the tools the
-# tests and the run command use. Does nothing when everything is there.
+# tests and the run command use, and clang, clang-tidy and cppcheck for the
+# sanitizer, analysis and fuzz steps. Does nothing when everything is there.
 set -euo pipefail
 
 packages=(cmake g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 wine32:i386 xvfb xdotool imagemagick python3-pefile
-          clang libclang-rt-14-dev x11-utils)
+          clang clang-tidy cppcheck libclang-rt-14-dev x11-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the parsers of untrusted bytes with clang
 # (address and undefined-behaviour sanitizers) and runs each for a bounded time,
-# as many at once as there are cores:
+# all side by side:
 #   version_reader_fuzzer    PE images and version blocks (kdmain.exe)
 #   free_format_item_fuzzer  the port-check and serial-number text files
 #   registry_value_fuzzer    registry values of any type and size
@@ -28,12 +28,9 @@ run_target() {
   echo $? >"$work/status"
 }
 
-running=0
 for target in "${targets[@]}"; do
-  if [ "$running" -ge "$(nproc)" ]; then wait -n; running=$((running - 1)); fi
   rm -f "$out/runs/$target/status"
   run_target "$target" &
-  running=$((running + 1))
 done
 wait
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the native, win64 and win32 presets and runs every test tier:
 # unit and contract tests natively, and unit, contract and e2e tests of both
-# Windows builds under Wine (with Xvfb when there is no display).
+# Windows builds under Wine (with Xvfb when there is no display). Then the
+# hardening steps: the native tests again under AddressSanitizer and UBSan
+# (native-asan), clang-tidy and cppcheck (scripts/analyze.sh) and each fuzz
+# target for a bounded time (scripts/fuzz.sh).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh || exit 1
@@ -9,19 +12,49 @@ source scripts/xvfb.sh
 kdesk_start_xvfb || exit 1
 
 jobs=$(nproc)
+fuzz_seconds=${KDESK_FUZZ_SECONDS:-40}
 failed=()
-for preset in native win64 win32; do
+timings=()
+
+# Runs one named step and records how long it took.
+timed() {
+  local name=$1 start=$SECONDS status=0
+  shift
+  "$@" || status=$?
+  timings+=("$(printf '%-22s %4d s' "$name" $((SECONDS - start)))")
+  return $status
+}
+
+preset_tier() {
+  local preset=$1
   echo "=== $preset: build"
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; }; then
     failed+=("$preset (build)")
-    continue
+    return
   fi
   echo "=== $preset: test"
   ctest --preset "$preset" -j "$jobs" || failed+=("$preset")
   # Wine's server of this build's prefix outlives the tests; stop it.
-  [ "$preset" = native ] || WINEPREFIX="$PWD/build/$preset/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ "$preset" = win64 ] || [ "$preset" = win32 ] || return 0
+  WINEPREFIX="$PWD/build/$preset/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
+# KDESK_TEST_PRESETS narrows the tiers for a local run, e.g. "native".
+for preset in ${KDESK_TEST_PRESETS-native win64 win32}; do
+  timed "$preset" preset_tier "$preset"
 done
 
+# Any sanitizer report fails the test at once; leaks count as failures.
+export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+timed native-asan preset_tier native-asan
+echo "=== analysis"
+timed analysis scripts/analyze.sh || failed+=("analysis")
+echo "=== fuzz (${fuzz_seconds} s per target)"
+timed fuzz scripts/fuzz.sh "$fuzz_seconds" || failed+=("fuzz")
+
+echo "=== time per step"
+printf '  %s\n' "${timings[@]}"
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED: ${failed[*]}"
   exit 1

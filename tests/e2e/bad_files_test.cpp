@@ -104,7 +104,7 @@ SectionSpan ResourceSection(const std::string& exe) {
     return {};
 }
 
-enum class Kdmain { Intact, CutInsideResources, CutAfterHeaders, ResourcesOverwritten, HeaderPointsPastEnd, Folder, Empty };
+enum class Kdmain { Intact, CutInsideResources, ResourcesOverwritten, HeaderPointsPastEnd, Folder, Empty };
 
 // Each start checks one odd port-check file, one odd serial-number file and one
 // odd kdmain.exe: the fields are filled independently. The port-check file is
@@ -131,7 +131,6 @@ protected:
         switch (kind) {
             case Kdmain::Intact: break;
             case Kdmain::CutInsideResources: exe.resize(resources.offset + 48); break;
-            case Kdmain::CutAfterHeaders: exe.resize(1024); break;
             case Kdmain::ResourcesOverwritten:
                 for (std::size_t i = 0; i < resources.size && resources.offset + i < exe.size(); ++i)
                     exe[resources.offset + i] = static_cast<char>(i % 7 == 0 ? 0xFF : 0x7F - i % 13);
@@ -206,7 +205,6 @@ INSTANTIATE_TEST_SUITE_P(
         FilesCase{"PortFirstLineOf100000CommasKdmainHeaderPointsPastEnd",
                   [] { return std::string(100000, ',') + "\r\n1000\r\n"; }, [] { return std::string("0042\r\n"); },
                   [] { return std::wstring(L"0042"); }, Kdmain::HeaderPointsPastEnd, false, true},
-        FilesCase{"KdmainCutAfterHeaders", nullptr, nullptr, None, Kdmain::CutAfterHeaders, false, true},
         FilesCase{"KdmainFolder", nullptr, nullptr, None, Kdmain::Folder, false, false},
         FilesCase{"KdmainEmpty", nullptr, nullptr, None, Kdmain::Empty, false, true}),
     [](const auto& info) { return std::string(info.param.name); });

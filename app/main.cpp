@@ -1,7 +1,6 @@
 // Entry point: builds the Win32 services, creates frmMain hidden, runs its
 // load event, shows it and runs the message loop until it is unloaded.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <exception>
 #include <string>
@@ -40,9 +39,6 @@ int RunMessageLoop(kdesk::MainWindow& frmMain) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&commonControls);
-
     kdesk::Win32Runtime runtime;
     kdesk::Win32Registry registry;
     kdesk::Win32Shell shell;

@@ -152,6 +152,7 @@ void MainWindow::Show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (lastFocus_ && GetActiveWindow() == window_) SetFocus(lastFocus_);
+    if (wiring_) wiring_->controls.AddTooltips();
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& msg) { return window_ && IsDialogMessageW(window_, &msg); }

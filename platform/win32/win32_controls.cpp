@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/runtime_error.h"
+#include "platform/win32/system_library.h"
 
 namespace kdesk {
 
@@ -70,7 +71,25 @@ void Win32ListBox::EndUpdate() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
+namespace {
+
+// comdlg32.dll, loaded the first time the dialog is wanted.
+struct CommonDialogs {
+    SystemLibrary library{L"comdlg32.dll"};
+    decltype(&GetOpenFileNameW) open = library.Function<decltype(GetOpenFileNameW)>("GetOpenFileNameW");
+    decltype(&CommDlgExtendedError) failure = library.Function<decltype(CommDlgExtendedError)>("CommDlgExtendedError");
+};
+
+const CommonDialogs& LoadedCommonDialogs() {
+    static const CommonDialogs dialogs;
+    if (!dialogs.open || !dialogs.failure) throw RuntimeError(kErrFileNotFound, L"comdlg32.dll non disponibile");
+    return dialogs;
+}
+
+}  // namespace
+
 void Win32OpenFileDialog::ShowOpen() {
+    const CommonDialogs& dialogs = LoadedCommonDialogs();
     std::vector<wchar_t> buffer(kFileNameCapacity, L'\0');
     if (fileName_.size() < buffer.size()) fileName_.copy(buffer.data(), fileName_.size());
 
@@ -80,11 +99,11 @@ void Win32OpenFileDialog::ShowOpen() {
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = kFileNameCapacity;
     dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&dialog)) {
+    if (dialogs.open(&dialog)) {
         fileName_ = buffer.data();
         return;
     }
-    const DWORD failure = CommDlgExtendedError();
+    const DWORD failure = dialogs.failure();
     if (failure != 0) throw RuntimeError(static_cast<std::int32_t>(failure), L"Open-file dialog failed");
     if (cancelError_) throw RuntimeError(kErrCancel, L"Cancel was selected.");
 }

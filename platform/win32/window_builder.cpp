@@ -61,7 +61,7 @@ HFONT FontCache::Get(const FontSpec& font) {
     return slot.get();
 }
 
-ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) : fonts_(dpi.y) {
+ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) : parent_(parent), fonts_(dpi.y) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     for (const ControlRow* row : InTabOrder(table)) {
         const WindowStyle style = StyleOf(*row);
@@ -74,7 +74,6 @@ ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) 
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(row->font)), FALSE);
         // No limit of our own on text boxes: an operator may paste a long log (0: the largest the box holds).
         if (std::wstring_view(style.className) == L"Edit") SendMessageW(control, EM_LIMITTEXT, 0, 0);
-        if (!row->tooltip.empty()) AddTooltip(parent, control, row->tooltip);
         controls_.emplace_back(row, control);
     }
     // Labels lie beneath every other control, so a box that overlaps its caption
@@ -84,18 +83,28 @@ ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) 
             SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void ControlSet::AddTooltip(HWND parent, HWND control, std::wstring_view text) {
+void ControlSet::AddTooltips() {
+    if (commonControls_) return;
+    commonControls_.emplace(L"comctl32.dll");
+    const auto init = commonControls_->Function<decltype(InitCommonControlsEx)>("InitCommonControlsEx");
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+    if (!init || !init(&classes)) return;  // a missing tooltip is no reason to stop
+    for (const auto& [row, control] : controls_)
+        if (!row->tooltip.empty()) AddTooltip(control, row->tooltip);
+}
+
+void ControlSet::AddTooltip(HWND control, std::wstring_view text) {
     if (!tooltip_) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-                                   reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-        if (!tooltip_) return;  // a missing tooltip is no reason to stop
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr,
+                                   reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent_, GWLP_HINSTANCE)), nullptr);
+        if (!tooltip_) return;
     }
     std::wstring tip(text);
     TOOLINFOW info{};
     info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = parent;
+    info.hwnd = parent_;
     info.uId = reinterpret_cast<UINT_PTR>(control);
     info.lpszText = tip.data();
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));

@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "forms/main/main_layout.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_handles.h"
 
 namespace kdesk {
@@ -42,11 +44,17 @@ public:
     // control keeps the system's colours.
     bool ColourStatic(HWND control, HDC dc, LRESULT& brush) const;
 
-private:
-    void AddTooltip(HWND parent, HWND control, std::wstring_view text);
+    // Gives the controls of the table their tooltips. Called once the window is
+    // shown: the tooltip control's library is loaded only then.
+    void AddTooltips();
 
+private:
+    void AddTooltip(HWND control, std::wstring_view text);
+
+    HWND parent_;
     FontCache fonts_;
     std::vector<std::pair<const ControlRow*, HWND>> controls_;
+    std::optional<SystemLibrary> commonControls_;
     HWND tooltip_ = nullptr;  // owned by the parent window
 };
 

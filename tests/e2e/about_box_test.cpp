@@ -27,7 +27,7 @@ protected:
         for (int i = 0; i < 100 && !FocusedControl(main_); ++i) Sleep(50);
     }
     void TearDown() override {
-        if (HasFailure()) SaveScreenshot(L"failed_about_box");
+        SaveScreenshotOfFailedTest();
     }
 
     HWND Open() {

@@ -2,7 +2,6 @@
 // installation and the four commands, through the real controls and dialogs.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "forms/main/main_layout.h"
@@ -55,10 +54,7 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            SaveScreenshot(L"failed_attachment_list_" + std::wstring(name, name + std::strlen(name)));
-        }
+        SaveScreenshotOfFailedTest();
         if (main) PostMessageW(main, WM_CLOSE, 0, 0);
         if (program) {
             EXPECT_TRUE(program->WaitForExit());

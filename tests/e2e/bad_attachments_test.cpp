@@ -39,10 +39,7 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            SaveScreenshot(L"failed_bad_attachments_" + std::wstring(name, name + std::strlen(name)));
-        }
+        SaveScreenshotOfFailedTest();
         if (shown) {
             EXPECT_TRUE(shown->Close());
         }

@@ -31,15 +31,6 @@ std::string AllByteValues() {
     return bytes;
 }
 
-void SaveScreenshotOnFailure(const char* prefix) {
-    if (!::testing::Test::HasFailure()) return;
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(prefix) + info->name();
-    for (char& c : name)
-        if (c == '/') c = '_';
-    SaveScreenshot(std::wstring(name.begin(), name.end()));
-}
-
 class BadFilesE2e : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,7 +40,7 @@ protected:
         pos->SetString(L"AppPath", app);
         pos->SetString(L"VELKdesk", data);
     }
-    void TearDown() override { SaveScreenshotOnFailure("failed_bad_files_"); }
+    void TearDown() override { SaveScreenshotOfFailedTest(); }
 
     // Starts the program and checks what every case shares: the window shows in
     // time, no message came before it, and it closes normally.

@@ -5,7 +5,6 @@
 // driver type the registry reading gives.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
 #include "tests/e2e/driver.h"
@@ -89,12 +88,7 @@ protected:
         pos->WriteFile(f.scratch + L"\\notafolder.txt", "x");
     }
     void TearDown() override {
-        if (HasFailure()) {
-            std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            for (char& c : name)
-                if (c == '/') c = '_';
-            SaveScreenshot(L"failed_bad_registry_" + std::wstring(name.begin(), name.end()));
-        }
+        SaveScreenshotOfFailedTest();
     }
 
     std::unique_ptr<Installation> pos = std::make_unique<Installation>();

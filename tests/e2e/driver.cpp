@@ -1,5 +1,6 @@
 #include "tests/e2e/driver.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include "forms/main/main_layout.h"
@@ -296,6 +297,14 @@ bool ShownProgram::Close() {
     if (!closed_ && main) PostMessageW(main, WM_CLOSE, 0, 0);
     closed_ = true;
     return program.WaitForExit();
+}
+
+void SaveScreenshotOfFailedTest() {
+    if (!::testing::Test::HasFailure()) return;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("failed_") + test->test_suite_name() + "_" + test->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    SaveScreenshot(std::wstring(name.begin(), name.end()));
 }
 
 }  // namespace kdesk::e2e

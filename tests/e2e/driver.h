@@ -78,6 +78,8 @@ void Click(HWND button);
 
 // Saves the whole screen as a BMP file in BinFolder()\..\screenshots\NAME.bmp.
 void SaveScreenshot(const std::wstring& name);
+// When the running test has failed: a screenshot named failed_<suite>_<test>.
+void SaveScreenshotOfFailedTest();
 
 // The control that has the keyboard focus in the thread of `window`; nullptr when none.
 HWND FocusedControl(HWND window);

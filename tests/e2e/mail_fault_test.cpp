@@ -4,7 +4,6 @@
 // each session that was opened is closed again.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <regex>
 
@@ -152,10 +151,7 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            SaveScreenshot(L"failed_mail_fault_" + std::wstring(name, name + std::strlen(name)));
-        }
+        SaveScreenshotOfFailedTest();
         if (main) PostMessageW(main, WM_CLOSE, 0, 0);
         if (program) {
             EXPECT_TRUE(program->WaitForExit());

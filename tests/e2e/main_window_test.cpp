@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -100,17 +99,8 @@ protected:
         // The window is active and painted once the focus has arrived.
         for (int i = 0; i < 100 && !FocusedControl(main_); ++i) Sleep(50);
     }
-    void TearDown() override {
-        if (HasFailure()) SaveScreenshot(L"failed_" + std::wstring(CurrentTestName()));
-    }
-    static std::wstring CurrentTestName() {
-        const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        return std::wstring(name, name + strlen(name));
-    }
-    HWND Control(std::wstring_view name) const {
-        const ControlRow* row = FindControl(MainLayout(), name);
-        return row ? GetDlgItem(main_, row->id) : nullptr;
-    }
+    void TearDown() override { SaveScreenshotOfFailedTest(); }
+    HWND Control(std::wstring_view name) const { return MainControl(main_, name); }
 
     std::unique_ptr<RunningProgram> program_;
     HWND main_ = nullptr;

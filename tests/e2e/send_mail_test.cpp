@@ -2,7 +2,6 @@
 // recording provider registered as the default mail client.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <regex>
 
@@ -39,10 +38,7 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            SaveScreenshot(L"failed_send_mail_" + std::wstring(name, name + std::strlen(name)));
-        }
+        SaveScreenshotOfFailedTest();
         if (main) PostMessageW(main, WM_CLOSE, 0, 0);
         if (program) {
             EXPECT_TRUE(program->WaitForExit());

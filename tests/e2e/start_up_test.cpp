@@ -4,7 +4,6 @@
 // manifest, 6.2 for "win10": such a system counts as Vista-class.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "forms/main/main_layout.h"
@@ -40,10 +39,7 @@ std::wstring VistaDataFolder() { return Installation::CommonAppData() + L"\\VELK
 class StartUp : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (HasFailure()) {
-            const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            SaveScreenshot(L"failed_start_up_" + std::wstring(name, name + std::strlen(name)));
-        }
+        SaveScreenshotOfFailedTest();
     }
 
     // Starts the program and returns the fields of its main window, closing it afterwards.

@@ -25,24 +25,59 @@ timed() {
   return $status
 }
 
-preset_tier() {
-  local preset=$1
-  echo "=== $preset: build"
-  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; }; then
-    failed+=("$preset (build)")
-    return
-  fi
-  echo "=== $preset: test"
-  ctest --preset "$preset" -j "$jobs" || failed+=("$preset")
-  # Wine's server of this build's prefix outlives the tests; stop it.
-  [ "$preset" = win64 ] || [ "$preset" = win32 ] || return 0
-  WINEPREFIX="$PWD/build/$preset/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+build_preset() {
+  echo "=== $1: build"
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
+test_preset() {
+  echo "=== $1: test"
+  local status=0
+  ctest --preset "$1" -j "$jobs" || status=$?
+  # Wine's server of this build's prefix outlives the tests; stop it.
+  case $1 in win*) WINEPREFIX="$PWD/build/$1/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true ;; esac
+  return $status
+}
+
+preset_tier() {
+  if ! build_preset "$1"; then failed+=("$1 (build)"); return; fi
+  test_preset "$1" || failed+=("$1")
+}
+
+# The Windows tests mostly wait for Wine and the program's windows, so the two
+# Windows builds' tests run side by side, each with a display of its own; the
+# second one's output follows when both are done.
+windows_tiers() {
+  local built=()
+  for preset in "$@"; do
+    if build_preset "$preset"; then built+=("$preset"); else failed+=("$preset (build)"); fi
+  done
+  [ ${#built[@]} -gt 0 ] || return 0
+  local first=${built[0]} others=("${built[@]:1}") pids=() logs=()
+  for preset in "${others[@]}"; do
+    logs+=("build/$preset-test.log")
+    (DISPLAY= && kdesk_start_xvfb && test_preset "$preset") >"build/$preset-test.log" 2>&1 &
+    pids+=($!)
+  done
+  test_preset "$first" || failed+=("$first")
+  for i in "${!pids[@]}"; do
+    local status=0
+    wait "${pids[$i]}" || status=$?
+    cat "${logs[$i]}"
+    [ $status -eq 0 ] || failed+=("${others[$i]}")
+  done
+}
+
+presets=${KDESK_TEST_PRESETS-native win64 win32}
 # KDESK_TEST_PRESETS narrows the tiers for a local run, e.g. "native".
-for preset in ${KDESK_TEST_PRESETS-native win64 win32}; do
-  timed "$preset" preset_tier "$preset"
+for preset in $presets; do
+  [ "$preset" = native ] && timed native preset_tier native
 done
+windows=()
+for preset in $presets; do
+  case $preset in win*) windows+=("$preset") ;; esac
+done
+[ ${#windows[@]} -eq 0 ] || timed "${windows[*]}" windows_tiers "${windows[@]}"
 
 # Any sanitizer report fails the test at once; leaks count as failures.
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1

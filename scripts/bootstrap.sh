@@ -5,7 +5,7 @@
 # sanitizer, analysis and fuzz steps. Does nothing when everything is there.
 set -euo pipefail
 
-packages=(cmake g++ libgtest-dev libgmock-dev googletest
+packages=(cmake g++ libgtest-dev googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 wine32:i386 xvfb xdotool imagemagick python3-pefile
           clang clang-tidy cppcheck libclang-rt-14-dev x11-utils)

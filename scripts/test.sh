@@ -44,40 +44,13 @@ preset_tier() {
   test_preset "$1" || failed+=("$1")
 }
 
-# The Windows tests mostly wait for Wine and the program's windows, so the two
-# Windows builds' tests run side by side, each with a display of its own; the
-# second one's output follows when both are done.
-windows_tiers() {
-  local built=()
-  for preset in "$@"; do
-    if build_preset "$preset"; then built+=("$preset"); else failed+=("$preset (build)"); fi
-  done
-  [ ${#built[@]} -gt 0 ] || return 0
-  local first=${built[0]} others=("${built[@]:1}") pids=() logs=()
-  for preset in "${others[@]}"; do
-    logs+=("build/$preset-test.log")
-    (DISPLAY= && kdesk_start_xvfb && test_preset "$preset") >"build/$preset-test.log" 2>&1 &
-    pids+=($!)
-  done
-  test_preset "$first" || failed+=("$first")
-  for i in "${!pids[@]}"; do
-    local status=0
-    wait "${pids[$i]}" || status=$?
-    cat "${logs[$i]}"
-    [ $status -eq 0 ] || failed+=("${others[$i]}")
-  done
-}
-
 presets=${KDESK_TEST_PRESETS-native win64 win32}
 # KDESK_TEST_PRESETS narrows the tiers for a local run, e.g. "native".
+# The Windows tiers run one after the other: on two cores, Wine's process
+# starts of one slow the other's e2e tests down more than running apart costs.
 for preset in $presets; do
-  [ "$preset" = native ] && timed native preset_tier native
+  timed "$preset" preset_tier "$preset"
 done
-windows=()
-for preset in $presets; do
-  case $preset in win*) windows+=("$preset") ;; esac
-done
-[ ${#windows[@]} -eq 0 ] || timed "${windows[*]}" windows_tiers "${windows[@]}"
 
 # Any sanitizer report fails the test at once; leaks count as failures.
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1

@@ -10,6 +10,7 @@
 #include "build_facts.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
+#include "tests/e2e/mail_session.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::e2e {
@@ -21,7 +22,7 @@ using mapitest::Recording;
 using Calls = std::vector<std::string>;
 using Prompts = std::vector<std::wstring>;
 
-const std::wstring kConfirm = L"Confermi trasmissione del messaggio ?";
+const std::wstring& kConfirm = kConfirmQuestion;
 const std::wstring kNoSession = L"SendMail: Nessuna sessione di posta aperta - 32053";
 const std::wstring kClosing =
     L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
@@ -94,14 +95,9 @@ private:
     bool copied_ = false;
 };
 
-struct Box {
-    std::wstring prompt;
-    std::wstring title;
-};
-
-Prompts PromptsOf(const std::vector<Box>& boxes) {
+Prompts PromptsOf(const std::vector<ShownBox>& boxes) {
     Prompts prompts;
-    for (const Box& box : boxes) prompts.push_back(box.prompt);
+    for (const ShownBox& box : boxes) prompts.push_back(box.prompt);
     return prompts;
 }
 
@@ -136,57 +132,12 @@ bool Responds(HWND window, UINT milliseconds) {
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
 }
 
-class MailFaultE2e : public ::testing::Test {
+class MailFaultE2e : public MailSessionE2e {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(mapitest::RegisterRecordingProvider()); }
+    void Start(const std::wstring& exe = ProgramPath()) { MailSessionE2e::Start(kCustomer, kOperatorMessage, exe); }
 
-    void SetUp() override {
-        EnsureDefaultDataFolder();
-        pos->WriteFile(app + L"\\KDCHKCOM.TXT", "1000\r\n");
-        pos->WriteFile(app + L"\\LOGFILE.TXT", "log\r\n");
-        pos->WriteFile(data + L"\\SR_MATR.001", "99MEY012345\r\n");
-        pos->SetString(L"AppPath", app);
-        pos->SetString(L"VELKdesk", data);
-        pos->SetString(L"DriverType", L"Ditron");
-    }
-
-    void TearDown() override {
-        SaveScreenshotOfFailedTest();
-        if (main) PostMessageW(main, WM_CLOSE, 0, 0);
-        if (program) {
-            EXPECT_TRUE(program->WaitForExit());
-        }
-    }
-
-    void Start(const std::wstring& exe = ProgramPath()) {
-        program = std::make_unique<RunningProgram>(exe);
-        main = program->WaitForMainWindow();
-        ASSERT_NE(main, nullptr) << "main window did not appear";
-        SendMessageW(MainControl(main, L"txtDatiCliente"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kCustomer.c_str()));
-        SendMessageW(MainControl(main, L"txtMessage"), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(kOperatorMessage.c_str()));
-    }
-
-    // Presses "Trasmetti EMail" and answers the boxes (see AnswerBoxes).
-    std::vector<Box> PressSend(int answer, size_t expected) {
-        Click(MainControl(main, L"cmdMapiManager"));
-        return AnswerBoxes(answer, expected);
-    }
-
-    // Answers every box, the question with `answer` and the others with OK:
-    // waits long for each of the `expected` boxes, then briefly for more.
-    std::vector<Box> AnswerBoxes(int answer, size_t expected, std::chrono::milliseconds quiet = 600ms) {
-        std::vector<Box> boxes;
-        while (HWND box = program->WaitForDialog(boxes.size() < expected ? kDefaultWait : quiet)) {
-            boxes.push_back({MessageBoxText(box), WindowText(box)});
-            PressDialogButton(box, boxes.back().prompt == kConfirm ? answer : IDOK);
-            WaitUntilGone(box);
-        }
-        return boxes;
-    }
-
-    static void ExpectTitles(const std::vector<Box>& boxes) {
-        for (const Box& box : boxes)
+    static void ExpectTitles(const std::vector<ShownBox>& boxes) {
+        for (const ShownBox& box : boxes)
             EXPECT_EQ(box.title, box.prompt == kConfirm ? L"" : L"" KDESK_TITLE_TEXT) << box.prompt;
     }
 
@@ -195,12 +146,7 @@ protected:
         EXPECT_TRUE(ControlText(MainControl(main, L"txtMessage")).ends_with(L"\r\n\r\n" + kOperatorMessage));
     }
 
-    std::unique_ptr<Installation> pos = std::make_unique<Installation>();
-    const std::wstring app = pos->Scratch() + L"\\Kdesk";
-    const std::wstring data = pos->Scratch() + L"\\Scambio";
-    std::unique_ptr<ProgramWithOwnMapi32> ownMapi32;  // before the program: its files go after it has ended
-    std::unique_ptr<RunningProgram> program;
-    HWND main = nullptr;
+    std::unique_ptr<ProgramWithOwnMapi32> ownMapi32;  // ended with the program in TearDown
 };
 
 struct StepFailure {
@@ -284,7 +230,7 @@ TEST_F(MailFaultE2e, SendHeldBySlowMailClientIsNotRepeatedAndWindowRepaintsAfter
     // The record holds "Blocking" already, so back() is safe.
     EXPECT_TRUE(WaitUntil([&] { return record.Functions().back() == "MAPILogoff"; }, kHold + 10s));
     const auto boxes = AnswerBoxes(IDCANCEL, 0, 2000ms);
-    for (const Box& box : boxes) ADD_FAILURE() << "box after the held send: " << mapitest::Utf8(box.prompt);
+    for (const ShownBox& box : boxes) ADD_FAILURE() << "box after the held send: " << mapitest::Utf8(box.prompt);
     EXPECT_GE(std::chrono::steady_clock::now() - started, kHold);
     EXPECT_EQ(record.Functions(), (Calls{"MAPILogon", "MAPIResolveName", "Blocking", "MAPISendMailW", "MAPILogoff"}));
     EXPECT_TRUE(Responds(main, 2000));

@@ -9,6 +9,7 @@
 #include "forms/main/main_layout.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
+#include "tests/e2e/mail_session.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::e2e {
@@ -18,65 +19,25 @@ using mapitest::Recorded;
 using mapitest::RecordedCall;
 using mapitest::Recording;
 
-const std::wstring kConfirm = L"Confermi trasmissione del messaggio ?";
+const std::wstring& kConfirm = kConfirmQuestion;
 const std::wstring kClosing =
     L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
 
-class SendMailE2e : public ::testing::Test {
+class SendMailE2e : public MailSessionE2e {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(mapitest::RegisterRecordingProvider()); }
-
     void SetUp() override {
-        EnsureDefaultDataFolder();
-        pos->WriteFile(app + L"\\KDCHKCOM.TXT", "1000\r\n");
-        pos->WriteFile(app + L"\\LOGFILE.TXT", "log\r\n");
-        pos->WriteFile(data + L"\\SR_MATR.001", "99MEY012345\r\n");
+        MailSessionE2e::SetUp();
         pos->WriteFile(data + L"\\SR_ERR.001", "err\r\n");
-        pos->SetString(L"AppPath", app);
-        pos->SetString(L"VELKdesk", data);
-        pos->SetString(L"DriverType", L"Ditron");
     }
 
-    void TearDown() override {
-        SaveScreenshotOfFailedTest();
-        if (main) PostMessageW(main, WM_CLOSE, 0, 0);
-        if (program) {
-            EXPECT_TRUE(program->WaitForExit());
-        }
-    }
-
-    void Start() {
-        program = std::make_unique<RunningProgram>();
-        main = program->WaitForMainWindow();
-        ASSERT_NE(main, nullptr) << "main window did not appear";
-        SendMessageW(MainControl(main, L"txtDatiCliente"), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(L"Bar Roma\r\nVia Po 1"));
-        SendMessageW(MainControl(main, L"txtMessage"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Stampante ferma"));
-    }
+    void Start() { MailSessionE2e::Start(L"Bar Roma\r\nVia Po 1", L"Stampante ferma"); }
 
     // Presses "Trasmetti EMail" and answers the message boxes in turn: every box
-    // before the question with OK, the question with `answer`. Returns the
-    // prompts and titles of all boxes shown until the session was closed.
-    std::vector<std::pair<std::wstring, std::wstring>> PressSend(int answer) {
-        Click(MainControl(main, L"cmdMapiManager"));
-        std::vector<std::pair<std::wstring, std::wstring>> boxes;
-        for (;;) {
-            HWND box = program->WaitForDialog(std::chrono::milliseconds(boxes.empty() ? 15000 : 3000));
-            if (!box) break;
-            boxes.emplace_back(MessageBoxText(box), WindowText(box));
-            PressDialogButton(box, boxes.back().first == kConfirm ? answer : IDOK);
-            WaitUntilGone(box);
-        }
-        return boxes;
-    }
+    // before the question with OK, the question with `answer`. Returns all boxes
+    // shown until the session was closed.
+    std::vector<ShownBox> PressSend(int answer) { return MailSessionE2e::PressSend(answer, 1, 3s); }
 
     std::wstring Text(std::wstring_view name) { return ControlText(MainControl(main, name)); }
-
-    std::unique_ptr<Installation> pos = std::make_unique<Installation>();
-    const std::wstring app = pos->Scratch() + L"\\Kdesk";
-    const std::wstring data = pos->Scratch() + L"\\Scambio";
-    std::unique_ptr<RunningProgram> program;
-    HWND main = nullptr;
 };
 
 TEST_F(SendMailE2e, OkDeliversTheReportAndEveryListedFile) {
@@ -88,7 +49,7 @@ TEST_F(SendMailE2e, OkDeliversTheReportAndEveryListedFile) {
     const auto boxes = PressSend(IDOK);
 
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].second, L"");
+    EXPECT_EQ(boxes[0].title, L"");
     EXPECT_EQ(record.Functions(),
               (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}));
     const auto calls = record.Calls();
@@ -123,7 +84,7 @@ TEST_F(SendMailE2e, CancelSendsNothingAndSignsOff) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const auto boxes = PressSend(IDCANCEL);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].first, kConfirm);
+    EXPECT_EQ(boxes[0].prompt, kConfirm);
     EXPECT_EQ(record.Functions(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
     EXPECT_TRUE(Text(L"txtMessage").ends_with(L"\r\n\r\nStampante ferma"));
 }

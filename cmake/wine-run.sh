@@ -22,7 +22,13 @@ mkdir -p "$(dirname "$prefix")"
     touch "$prefix/.kdesk-ready"
   fi
 ) 9>"$prefix.lock"
-# Wine's server (and the desktop process it starts) outlives the program; start
-# it apart from our output so that ctest does not wait for it to close.
+# Wine's server and the processes it starts for the prefix (services, the
+# desktop) outlive the program and would keep ctest waiting for our output to
+# close: they get a file of their own, which is printed once the program ends.
 /usr/lib/wine/wineserver -p10 </dev/null >/dev/null 2>&1 || true
-exec "$loader" "$@"
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+status=0
+"$loader" "$@" </dev/null >"$output" 2>&1 || status=$?
+cat "$output"
+exit $status

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
-#include "build_facts.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
+#include "tests/e2e/mail_session.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::e2e {
@@ -18,9 +18,6 @@ namespace {
 using mapitest::Recorded;
 using mapitest::Recording;
 
-const std::wstring kConfirm = L"Confermi trasmissione del messaggio ?";
-const std::wstring kClosing =
-    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
 constexpr auto kStartBound = 10s;
 
 std::string FileLine(const std::wstring& path) {
@@ -86,7 +83,7 @@ protected:
                 continue;
             }
             prompts.push_back(MessageBoxText(box));
-            if (prompts.back() != kConfirm) {
+            if (prompts.back() != kConfirmQuestion) {
                 EXPECT_EQ(WindowText(box), L"VelKdesk Support") << prompts.back();
             }
             PressDialogButton(box, IDOK);
@@ -126,7 +123,7 @@ TEST_F(BadAttachmentsE2e, ThousandFilesAreListedAndEveryOneIsSent) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, made);
 
-    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirm});
+    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirmQuestion});
     const auto files = SentFiles(record);
     ASSERT_EQ(files.size(), listed.size());
     for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], FileLine(listed[i]));
@@ -145,7 +142,7 @@ TEST_F(BadAttachmentsE2e, FileGoneBeforeSendingIsNamedAndTheOthersArrive) {
     const auto prompts = PressSendAndConfirm(record);
 
     ASSERT_EQ(prompts.size(), 2u) << ::testing::PrintToString(prompts);
-    EXPECT_EQ(prompts[0], kConfirm);
+    EXPECT_EQ(prompts[0], kConfirmQuestion);
     EXPECT_EQ(prompts[1].rfind(L"InsertAttachmentFilesFromList: ", 0), 0u) << ::testing::PrintToString(prompts[1]);
     EXPECT_NE(prompts[1].find(gone), std::wstring::npos) << ::testing::PrintToString(prompts[1]);
     EXPECT_EQ(SentFiles(record), (std::vector<std::string>{FileLine(listed[0]), FileLine(listed[2])}));
@@ -163,7 +160,7 @@ TEST_F(BadAttachmentsE2e, MessageOfOneMegabyteIsKeptAndSentWhole) {
     ASSERT_FALSE(shown->program.WaitForExit(0ms)) << "ended with " << std::hex << shown->program.ExitCode();
     ASSERT_TRUE(shown->Text(L"txtMessage") == typed) << "the typed text was not kept";
 
-    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirm});
+    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirmQuestion});
 
     const std::wstring message = shown->Text(L"txtMessage");
     EXPECT_TRUE(message.starts_with(L"Dati Cliente: "));
@@ -171,7 +168,7 @@ TEST_F(BadAttachmentsE2e, MessageOfOneMegabyteIsKeptAndSentWhole) {
     const auto calls = record.Calls();
     const auto send = std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.function == "MAPISendMailW"; });
     ASSERT_NE(send, calls.end());
-    EXPECT_TRUE(mapitest::FromHex(send->Value("body.hex")) == mapitest::Utf16Bytes(message + kClosing));
+    EXPECT_TRUE(mapitest::FromHex(send->Value("body.hex")) == mapitest::Utf16Bytes(message + kReportClosing));
 }
 
 TEST_F(BadAttachmentsE2e, PathsOf259And300CharactersAreListedAndSentWhole) {
@@ -190,7 +187,7 @@ TEST_F(BadAttachmentsE2e, PathsOf259And300CharactersAreListedAndSentWhole) {
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<std::wstring>{at259, at300}));
 
-    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirm});
+    EXPECT_EQ(PressSendAndConfirm(record), std::vector<std::wstring>{kConfirmQuestion});
     auto files = SentFiles(record);
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{FileLine(at259), FileLine(at300)}));

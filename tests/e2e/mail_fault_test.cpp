@@ -22,10 +22,7 @@ using mapitest::Recording;
 using Calls = std::vector<std::string>;
 using Prompts = std::vector<std::wstring>;
 
-const std::wstring& kConfirm = kConfirmQuestion;
 const std::wstring kNoSession = L"SendMail: Nessuna sessione di posta aperta - 32053";
-const std::wstring kClosing =
-    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
 const std::wstring kCustomer = L"Bar Roma\r\nVia Po 1";
 const std::wstring kOperatorMessage = L"Stampante ferma, caff\u00e8 freddo";
 const Calls kWholeSend = {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"};
@@ -138,7 +135,7 @@ protected:
 
     static void ExpectTitles(const std::vector<ShownBox>& boxes) {
         for (const ShownBox& box : boxes)
-            EXPECT_EQ(box.title, box.prompt == kConfirm ? L"" : L"" KDESK_TITLE_TEXT) << box.prompt;
+            EXPECT_EQ(box.title, box.prompt == kConfirmQuestion ? L"" : L"" KDESK_TITLE_TEXT) << box.prompt;
     }
 
     void ExpectOperatorTextKept() {
@@ -163,22 +160,22 @@ TEST_F(MailFaultE2e, EveryStepFailingInTurnShowsItsMessageAndClosesTheSession) {
         {"logon aborted",
          L"MAPILogon=1",
          IDOK,
-         {L"SendMail: Operazione annullata dall'utente - 32001", kNoSession, kConfirm, kNoSession, kNoSession},
+         {L"SendMail: Operazione annullata dall'utente - 32001", kNoSession, kConfirmQuestion, kNoSession, kNoSession},
          {"MAPILogon"}},
         {"ambiguous recipient", L"MAPIResolveName=21", IDOK,
-         {L"SendMail: Destinatario ambiguo - 32021", kConfirm}, kWholeSend},
+         {L"SendMail: Destinatario ambiguo - 32021", kConfirmQuestion}, kWholeSend},
         {"attachment not found", L"MAPISendMailW=11", IDOK,
-         {kConfirm, L"SendMail: Allegato non trovato - 32011"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Allegato non trovato - 32011"}, kWholeSend},
         {"code without a description", L"MAPISendMailW=7", IDOK,
-         {kConfirm, L"SendMail: Errore sconosciuto del sistema di posta (codice MAPI 7) - 32007"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Errore sconosciuto del sistema di posta (codice MAPI 7) - 32007"}, kWholeSend},
         {"code past the Simple MAPI range", L"MAPISendMailW=99", IDOK,
-         {kConfirm, L"SendMail: Errore generico del sistema di posta (codice MAPI 99) - 32002"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta (codice MAPI 99) - 32002"}, kWholeSend},
         {"logoff failing", L"MAPILogoff=2", IDOK,
-         {kConfirm, L"SendMail: Errore generico del sistema di posta - 32002"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta - 32002"}, kWholeSend},
         {"logoff failing after cancel", L"MAPILogoff=19", IDCANCEL,
-         {kConfirm, L"SendMail: Sessione di posta non valida - 32019"},
+         {kConfirmQuestion, L"SendMail: Sessione di posta non valida - 32019"},
          {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
-        {"none: the program still sends", L"", IDOK, {kConfirm}, kWholeSend},
+        {"none: the program still sends", L"", IDOK, {kConfirmQuestion}, kWholeSend},
     };
     Recording record(L"e2e_fault_steps");
     ProviderSettings settings;
@@ -213,7 +210,7 @@ TEST_F(MailFaultE2e, SendHeldBySlowMailClientIsNotRepeatedAndWindowRepaintsAfter
     Click(send);
     HWND question = program->WaitForDialog();
     ASSERT_NE(question, nullptr);
-    ASSERT_EQ(MessageBoxText(question), kConfirm);
+    ASSERT_EQ(MessageBoxText(question), kConfirmQuestion);
     PressDialogButton(question, IDOK);
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return !record.Functions().empty() && record.Functions().back() == "Blocking"; }));
@@ -283,11 +280,11 @@ INSTANTIATE_TEST_SUITE_P(
                      L"disabled",
                      L"",
                      {L"SendMail: Sistema di posta non disponibile: impossibile caricare mapi32.dll - 32050", kNoSession,
-                      kConfirm, kNoSession, kNoSession}},
+                      kConfirmQuestion, kNoSession, kNoSession}},
         LibraryFault{"MAPILogon",
                      L"native",
                      L"kdesk_mapi_without_logon.dll",
-                     {L"SendMail: Funzione non presente in mapi32.dll: MAPILogon - 32051", kNoSession, kConfirm,
+                     {L"SendMail: Funzione non presente in mapi32.dll: MAPILogon - 32051", kNoSession, kConfirmQuestion,
                       kNoSession, kNoSession}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -303,7 +300,7 @@ TEST_F(MailFaultE2e, Mapi32WithoutSendMailWGetsTheMessageInAnsi) {
 
     const auto boxes = PressSend(IDOK, 1);
 
-    EXPECT_EQ(PromptsOf(boxes), Prompts{kConfirm});
+    EXPECT_EQ(PromptsOf(boxes), Prompts{kConfirmQuestion});
     WaitUntil([&] { return record.Calls().size() >= 5; });
     // The resolved recipient came from this mapi32 and goes back to its MAPIFreeBuffer.
     EXPECT_EQ(record.Functions(),
@@ -316,7 +313,7 @@ TEST_F(MailFaultE2e, Mapi32WithoutSendMailWGetsTheMessageInAnsi) {
     EXPECT_TRUE(std::regex_match(sent.Value("subject"), std::regex("VelAutoMail_99MEY012345_\\d{8}_\\d{6}")));
     EXPECT_EQ(mapitest::FromHex(sent.Value("subject.hex")), sent.Value("subject"));
     EXPECT_EQ(mapitest::FromHex(sent.Value("body.hex")),
-              Ansi(ControlText(MainControl(main, L"txtMessage")) + kClosing));
+              Ansi(ControlText(MainControl(main, L"txtMessage")) + kReportClosing));
     ASSERT_EQ(sent.LinesStartingWith("recip").size(), 1u);
     EXPECT_EQ(sent.LinesStartingWith("recip")[0].rfind("recip class=1 name=" KDESK_SUPPORT_MAILBOX_TEXT " ", 0), 0u);
 

@@ -12,12 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "build_facts.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
 
 namespace kdesk::e2e {
 
 inline const std::wstring kConfirmQuestion = L"Confermi trasmissione del messaggio ?";
+// The lines every report ends with.
+inline const std::wstring kReportClosing =
+    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
 
 struct ShownBox {
     std::wstring prompt;

@@ -19,9 +19,6 @@ using mapitest::Recorded;
 using mapitest::RecordedCall;
 using mapitest::Recording;
 
-const std::wstring& kConfirm = kConfirmQuestion;
-const std::wstring kClosing =
-    L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
 
 class SendMailE2e : public MailSessionE2e {
 protected:
@@ -70,7 +67,7 @@ TEST_F(SendMailE2e, OkDeliversTheReportAndEveryListedFile) {
                                L"\r\nData Creazione: " + Text(L"txtDataCreazione") +
                                L"\r\nWinEcrCom: \r\nWinEcrConf: \r\n\r\n";
     EXPECT_EQ(message, block + L"Stampante ferma");
-    EXPECT_EQ(mapitest::FromHex(send.Value("body.hex")), mapitest::Utf16Bytes(message + kClosing));
+    EXPECT_EQ(mapitest::FromHex(send.Value("body.hex")), mapitest::Utf16Bytes(message + kReportClosing));
 
     const auto files = send.LinesStartingWith("file");
     ASSERT_EQ(files.size(), listed.size());
@@ -84,7 +81,7 @@ TEST_F(SendMailE2e, CancelSendsNothingAndSignsOff) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const auto boxes = PressSend(IDCANCEL);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].prompt, kConfirm);
+    EXPECT_EQ(boxes[0].prompt, kConfirmQuestion);
     EXPECT_EQ(record.Functions(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
     EXPECT_TRUE(Text(L"txtMessage").ends_with(L"\r\n\r\nStampante ferma"));
 }
@@ -111,7 +108,7 @@ TEST_P(SendMailE2eFailure, ShowsEachFailingStepAndGoesOn) {
     std::vector<std::wstring> prompts;
     for (const auto& [prompt, title] : boxes) {
         prompts.push_back(prompt);
-        EXPECT_EQ(title, prompt == kConfirm ? L"" : L"VelKdesk Support") << prompt;
+        EXPECT_EQ(title, prompt == kConfirmQuestion ? L"" : L"VelKdesk Support") << prompt;
     }
     EXPECT_EQ(prompts, c.prompts);
     EXPECT_EQ(record.Functions(), c.calls);
@@ -124,17 +121,17 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Logon",
                     L"MAPILogon=3",
                     {L"SendMail: Accesso al sistema di posta non riuscito - 32003",
-                     L"SendMail: Nessuna sessione di posta aperta - 32053", kConfirm,
+                     L"SendMail: Nessuna sessione di posta aperta - 32053", kConfirmQuestion,
                      L"SendMail: Nessuna sessione di posta aperta - 32053",
                      L"SendMail: Nessuna sessione di posta aperta - 32053"},
                     {"MAPILogon"}},
         FailureCase{"Resolve",
                     L"MAPIResolveName=14",
-                    {L"SendMail: Destinatario sconosciuto - 32014", kConfirm},
+                    {L"SendMail: Destinatario sconosciuto - 32014", kConfirmQuestion},
                     {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}},
         FailureCase{"Send",
                     L"MAPISendMailW=2",
-                    {kConfirm, L"SendMail: Errore generico del sistema di posta - 32002"},
+                    {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta - 32002"},
                     {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

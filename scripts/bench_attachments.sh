@@ -6,12 +6,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb.sh
-kdesk_start_xvfb
+source scripts/wine32.sh
 preset=${1:-win64}
 count=${2:-100000}
 build=build/bench-$preset
 loader=/usr/lib/wine/wine64
-[ "$preset" = win32 ] && loader=/usr/lib/wine/wine
+if [ "$preset" = win32 ]; then
+  loader=/usr/lib/wine/wine
+  reason=$(kdesk_no_32bit_reason)
+  [ -z "$reason" ] || { kdesk_skip_32bit_line "win32 attachment benchmark" "$reason"; exit 0; }
+fi
+kdesk_start_xvfb
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target attachment_fill_bench
 folder="$PWD/$build/bench_attachments"

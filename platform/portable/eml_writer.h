@@ -1,0 +1,55 @@
+#pragma once
+// An unsent e-mail draft (RFC 5322 with MIME, "X-Unsent: 1") written as a
+// stream of CR LF lines: the headers, the note text as UTF-8 quoted-printable,
+// then one base64 part per attached file, fed in chunks of any size so that
+// memory never grows with a file. Nothing the operator typed reaches a header
+// raw: a text that is not short plain ASCII becomes RFC 2047 encoded words on
+// folded lines.
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/runtime.h"
+
+namespace kdesk {
+
+class EmlWriter {
+public:
+    using Sink = std::function<void(std::string_view bytes)>;
+
+    EmlWriter(Sink sink, std::string boundary) : sink_(std::move(sink)), boundary_(std::move(boundary)) {}
+
+    // The message headers (no From: the mail program fills it) and the note text.
+    void Begin(std::wstring_view to, std::wstring_view subject, std::string_view date, std::wstring_view noteText);
+    void BeginAttachment(std::wstring_view fileName);
+    void AttachmentBytes(std::span<const std::uint8_t> bytes);
+    void EndAttachment();
+    void End();
+
+private:
+    void Delimiter();
+    void PutGroup(std::string& out, const std::uint8_t* group, std::size_t count);
+
+    Sink sink_;
+    std::string boundary_;
+    std::uint8_t pending_[3] = {};  // bytes waiting for a whole base64 group
+    std::size_t pendingCount_ = 0;
+    std::size_t column_ = 0;        // characters on the current base64 line
+};
+
+// "Name: value" and CR LF: the value as it is when it is short printable ASCII,
+// otherwise as UTF-8 encoded words, one folded line each.
+std::string HeaderField(std::string_view name, std::wstring_view value);
+// Quoted-printable of UTF-8 bytes: CR LF pairs stay line breaks, a lone CR or LF
+// is encoded, and no line is longer than 76 characters.
+std::string QuotedPrintable(std::string_view utf8);
+std::string Base64(std::string_view bytes);
+// "Mon, 07 Dec 2026 14:30:05 +0100".
+std::string Rfc5322Date(const LocalDateTime& local, int minutesEastOfUtc);
+// "=_KdeskSupport_" and 16 hex digits. "=_" occurs neither in quoted-printable
+// nor in base64 text, so no part can contain the boundary.
+std::string DraftBoundary(std::uint64_t seed);
+
+}  // namespace kdesk

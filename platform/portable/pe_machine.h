@@ -1,0 +1,17 @@
+#pragma once
+// The machine type a PE image is built for, from the first bytes of its file.
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace kdesk::pe {
+
+inline constexpr std::uint16_t kMachineI386 = 0x014C;
+inline constexpr std::uint16_t kMachineAmd64 = 0x8664;
+inline constexpr std::uint16_t kMachineArm64 = 0xAA64;
+
+// The file header's machine field; nullopt when the bytes (the DOS header up to
+// and including the PE file header) are not those of a PE image.
+std::optional<std::uint16_t> ImageMachine(std::span<const std::uint8_t> head);
+
+}  // namespace kdesk::pe

@@ -18,8 +18,9 @@ template <class Recip, class String>
 Recip MakeRecipient(Texts<String>& texts) {
     Recip recip{};
     recip.ulRecipClass = MAPI_TO;
-    recip.lpszName = texts.name.empty() ? nullptr : Mutable(texts.name);
-    recip.lpszAddress = texts.address.empty() ? nullptr : Mutable(texts.address);
+    // Empty texts, never null: the mail client runs in our process and may read them.
+    recip.lpszName = Mutable(texts.name);
+    recip.lpszAddress = Mutable(texts.address);
     recip.ulEIDSize = static_cast<ULONG>(texts.entryId.size());
     recip.lpEntryID = texts.entryId.empty() ? nullptr : texts.entryId.data();
     return recip;

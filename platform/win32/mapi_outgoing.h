@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/mail_state.h"
 #include "platform/win32/mapi_library.h"
 
 namespace kdesk {
@@ -17,17 +18,11 @@ struct MapiOutgoingRecipient {
     std::vector<BYTE> entryId;  // from the address book, when resolved
 };
 
-struct MapiOutgoingAttachment {
-    ULONG position = 0;  // Simple MAPI's nPosition: the body character the attachment stands at
-    std::wstring path;
-    bool fileMissing = false;  // reported when named, and left out of the message
-};
-
 struct MapiOutgoingMessage {
     std::wstring subject;
     std::wstring noteText;
     std::optional<MapiOutgoingRecipient> recipient;  // the one main (MAPI_TO) recipient
-    std::vector<MapiOutgoingAttachment> attachments;
+    std::vector<ComposedAttachment> attachments;  // the files that are there
 };
 
 // Returns the MAPI result code.

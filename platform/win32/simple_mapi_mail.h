@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/mail.h"
+#include "platform/win32/mail_state.h"
 #include "platform/win32/mapi_library.h"
 #include "platform/win32/mapi_outgoing.h"
 
@@ -17,6 +18,12 @@ public:
     SimpleMapiMail(const SimpleMapiMail&) = delete;
     SimpleMapiMail& operator=(const SimpleMapiMail&) = delete;
     ~SimpleMapiMail() override = default;
+
+    // The window that owns the mail client's logon and send dialogs, and is
+    // disabled while they show.
+    void SetOwner(HWND owner) { owner_ = owner; }
+    // The message as composed so far, for a draft when Simple MAPI cannot send it.
+    MailDraft Draft() const { return message_.Draft(); }
 
     // MailSession
     void SignOn() override;
@@ -39,19 +46,17 @@ private:
     const MapiLibrary& Library();
     // The open session the message control is bound to; raises "no session" otherwise.
     LHANDLE BoundSession() const;
-    MapiOutgoingAttachment& SelectedAttachment();
+    ULONG_PTR UiParam() const { return reinterpret_cast<ULONG_PTR>(owner_); }
 
     std::wstring libraryName_ = L"mapi32.dll";
     std::optional<MapiLibrary> library_;
     MapiSession session_;  // declared after the library: logs off before it is unloaded
-    std::int32_t sessionId_ = 0;
-    std::int32_t lastSessionId_ = 0;
-    std::int32_t boundSessionId_ = 0;
+    SessionNumbers numbers_;
+    HWND owner_ = nullptr;
     bool downloadMail_ = true;
 
-    MapiOutgoingMessage message_;
-    std::wstring recipAddress_;
-    std::int32_t attachmentIndex_ = 0;
+    ComposedMessage message_;
+    std::optional<MapiOutgoingRecipient> recipient_;  // as given, or as the address book resolved it
 };
 
 }  // namespace kdesk

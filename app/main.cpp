@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/win32/main_window.h"
-#include "platform/win32/simple_mapi_mail.h"
+#include "platform/win32/support_mail.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_shell.h"
@@ -43,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     kdesk::Win32Registry registry;
     kdesk::Win32Shell shell;
     kdesk::Win32VersionInfo versionInfo;
-    kdesk::SimpleMapiMail mail;
+    kdesk::SupportMail mail(runtime);
     kdesk::Platform platform{runtime, registry, shell, versionInfo};
     kdesk::ModVariables vars;
 
@@ -56,6 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     }
     runtime.SetMainWindow(frmMain.Handle());
     shell.SetOwner(frmMain.Handle());
+    mail.SetOwner(frmMain.Handle());
     RunFormLoad(frmMain, runtime);
     if (!frmMain.IsAlive()) return 0;
     frmMain.Show(show);

@@ -213,6 +213,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_CLOSE:
+            if (wiring_ && !wiring_->form.Form_QueryUnload()) return 0;
+            break;
         case WM_NEXTDLGCTL:
             // Multi-line boxes ask their parent to move on when Tab is pressed in them.
             MoveFocus(wp, lp);

@@ -19,6 +19,7 @@ enum class MailFault : std::int32_t {
     NoSession = 32053,
     InvalidAttachmentIndex = 32054,
     AttachmentWithoutPath = 32055,
+    DraftNotSaved = 32056,
 };
 
 // Description of a mail error number; a generic text for numbers not in the table.

@@ -1,0 +1,32 @@
+#include "platform/win32/draft_mail.h"
+
+#include <mapi.h>
+
+#include "platform/portable/mail_address.h"
+#include "platform/win32/mapi_errors.h"
+
+namespace kdesk {
+
+void DraftMail::SignOn() {
+    if (numbers_.IsOpen()) throw MailError(MailFault::SessionAlreadyOpen);
+    numbers_.Open();
+}
+
+void DraftMail::SignOff() {
+    if (!numbers_.IsOpen()) throw MailError(MailFault::NoSession);
+    numbers_.Close();
+}
+
+void DraftMail::ResolveName() {
+    numbers_.CheckBound();
+    if (!IsPlausibleMailAddress(message_.recipAddress)) throw MapiError(MAPI_E_UNKNOWN_RECIPIENT);
+}
+
+// The mail program's compose window is the dialog: it always shows.
+void DraftMail::Send(bool) {
+    numbers_.CheckBound();
+    message_.CheckAttachmentPaths();
+    outbox_.Deliver(message_.Draft());
+}
+
+}  // namespace kdesk

@@ -1,0 +1,43 @@
+#pragma once
+// Unsent drafts in %LOCALAPPDATA%\KdeskSupport\Outbox: a message is written
+// there as an .eml file and opened with the program Windows associates with
+// .eml files, whose compose window the operator sends it from. When no program
+// takes it, Explorer shows the file and a box says where it is and whom to send
+// it to. The newest drafts are kept, the older ones removed.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/runtime.h"
+#include "platform/win32/mail_state.h"
+
+namespace kdesk {
+
+class DraftOutbox {
+public:
+    static constexpr std::size_t kDraftsKept = 20;
+
+    explicit DraftOutbox(Runtime& runtime) : runtime_(runtime) {}
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+    // Writes the draft and opens it. Raises the mail layer's error when it
+    // cannot be written, and "attachment cannot be opened" (after opening the
+    // draft without it) for a file that could not be read.
+    void Deliver(const MailDraft& draft);
+
+    struct Written {
+        std::wstring path;
+        std::vector<std::wstring> unreadable;  // files left out
+    };
+    // Writes the draft into the outbox folder and removes the oldest drafts.
+    Written Write(const MailDraft& draft);
+
+private:
+    void Open(const std::wstring& path);
+
+    Runtime& runtime_;
+    HWND owner_ = nullptr;
+};
+
+}  // namespace kdesk

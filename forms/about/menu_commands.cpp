@@ -2,7 +2,9 @@
 
 namespace kdesk {
 
-void FrmMain::m_end_Click() { controls_.window.Unload(); }
+void FrmMain::m_end_Click() {
+    if (Form_QueryUnload()) controls_.window.Unload();
+}
 
 // Creating and showing the About box is left to the window layer; whatever
 // goes wrong there is ignored, without a message.

@@ -43,6 +43,11 @@ public:
     std::int16_t ReadComPortFromFile();
     std::wstring ReadMatricolaFromFile();
 
+    // Whether the window may close now. A close asked for during a send (at one
+    // of its event-processing points) is kept and carried out once the send has
+    // closed its mail session: the send still uses the window's controls.
+    bool Form_QueryUnload();
+
     // Command handlers.
     void cmdMapiManager_Click();
     void cmdLoadDati_Click();
@@ -64,6 +69,7 @@ private:
     ModVariables& vars_;
     FrmMainControls& controls_;
     bool sendInProgress_ = false;  // refuses a second send while one processes events
+    bool unloadAfterSend_ = false;
 };
 
 }  // namespace kdesk

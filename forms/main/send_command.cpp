@@ -16,6 +16,13 @@ void FrmMain::cmdMapiManager_Click() {
     // Presses that queued up while a mail step held the thread (a slow mail
     // client) are handled now, still refused: one press, one send.
     platform_.runtime.DoEvents();
+    if (unloadAfterSend_) controls_.window.Unload();
+}
+
+bool FrmMain::Form_QueryUnload() {
+    if (!sendInProgress_) return true;
+    unloadAfterSend_ = true;
+    return false;
 }
 
 }  // namespace kdesk

@@ -191,5 +191,30 @@ TEST(SendMail, SecondPressDuringEventProcessingIsRefused) {
     EXPECT_EQ(f.mail.Sent().size(), 2u);
 }
 
+// The window's close box or "Termina esecuzione" used while the send processes
+// events: the send ends first, session closed, and the window then unloads.
+TEST(SendMail, CloseDuringTheSendUnloadsTheWindowOnceTheSessionIsClosed) {
+    for (bool byMenu : {false, true}) {
+        SendFixture f;
+        std::vector<bool> unloadedAtDoEvents;
+        f.runtime.onDoEvents = [&] {
+            if (unloadedAtDoEvents.empty() && byMenu) f.form.m_end_Click();
+            if (unloadedAtDoEvents.empty() && !byMenu) {
+                EXPECT_FALSE(f.form.Form_QueryUnload());
+            }
+            unloadedAtDoEvents.push_back(f.window.Unloaded());
+        };
+        f.form.cmdMapiManager_Click();
+        EXPECT_EQ(unloadedAtDoEvents, (std::vector<bool>{false, false, false})) << byMenu;
+        EXPECT_TRUE(f.window.Unloaded());
+        EXPECT_EQ(f.mail.Sent().size(), 1u);
+        EXPECT_EQ(f.mail.Members().back(), L"SignOff");
+        EXPECT_EQ(f.runtime.Messages().size(), 1u);  // the question only
+    }
+    FormFixture idle;
+    EXPECT_TRUE(idle.form.Form_QueryUnload());
+    EXPECT_FALSE(idle.window.Unloaded());
+}
+
 }  // namespace
 }  // namespace kdesk::test

@@ -36,7 +36,31 @@ BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+struct TitleSearch {
+    std::wstring_view title;
+    DWORD exceptProcess;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTitledWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<TitleSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->exceptProcess || !IsWindowVisible(hwnd)) return TRUE;
+    if (WindowText(hwnd).find(search->title) == std::wstring::npos) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 }  // namespace
+
+HWND WaitForWindowTitled(std::wstring_view title, DWORD exceptProcess, std::chrono::milliseconds timeout) {
+    return PollUntil(timeout, [&] {
+        TitleSearch search{title, exceptProcess};
+        EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    });
+}
 
 std::wstring BinFolder() {
     std::wstring path(MAX_PATH, L'\0');

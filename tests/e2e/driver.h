@@ -104,6 +104,9 @@ void EnsureDefaultDataFolder();
 HWND MainControl(HWND main, std::wstring_view name);
 // The entries of a list box of the program, in order.
 std::vector<std::wstring> ListEntries(HWND list);
+// A visible top-level window of another process than `exceptProcess` whose
+// title contains `title`; nullptr on timeout.
+HWND WaitForWindowTitled(std::wstring_view title, DWORD exceptProcess, std::chrono::milliseconds timeout = kDefaultWait);
 // Waits until a window is closed or hidden; false on timeout.
 bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout = kDefaultWait);
 

@@ -238,6 +238,25 @@ TEST_F(MailFaultE2e, SendHeldBySlowMailClientIsNotRepeatedAndWindowRepaintsAfter
     ExpectOperatorTextKept();
 }
 
+// The title bar's close while the mail client holds the sign-on: the send runs
+// to its end, once, and the program then ends without another box.
+TEST_F(MailFaultE2e, CloseDuringTheSendEndsTheProgramOnceTheSessionIsClosed) {
+    Recording record(L"e2e_fault_close");
+    ProviderSettings settings;
+    settings.Set(L"Block", L"MAPILogon=3000");
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    Click(MainControl(main, L"cmdMapiManager"));
+    ASSERT_TRUE(WaitUntil([&] { return !record.Functions().empty(); }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const auto boxes = AnswerBoxes(IDOK, 1, 1000ms);
+
+    EXPECT_EQ(PromptsOf(boxes), Prompts{kConfirmQuestion});
+    EXPECT_TRUE(program->WaitForExit(10s)) << "the close was lost";
+    EXPECT_EQ(record.Functions(), (Calls{"Blocking", "MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}));
+    main = nullptr;
+}
+
 struct LibraryFault {
     const char* name;
     std::wstring loadOrder;  // Wine's load order of mapi32.dll for the started program
@@ -270,6 +289,7 @@ TEST_P(MailFaultLibrary, ShowsTheMailErrorAndKeepsTheOperatorsText) {
     EXPECT_EQ(PromptsOf(boxes), c.prompts);
     ExpectTitles(boxes);
     EXPECT_TRUE(record.Functions().empty());
+    EXPECT_FALSE(drafts->WaitForOne().empty()) << "the message did not go on as a draft";
     ExpectOperatorTextKept();
 }
 
@@ -279,13 +299,12 @@ INSTANTIATE_TEST_SUITE_P(
         LibraryFault{"Mapi32",
                      L"disabled",
                      L"",
-                     {L"SendMail: Sistema di posta non disponibile: impossibile caricare mapi32.dll - 32050", kNoSession,
-                      kConfirmQuestion, kNoSession, kNoSession}},
+                     {L"SendMail: Sistema di posta non disponibile: impossibile caricare mapi32.dll - 32050",
+                      kConfirmQuestion}},
         LibraryFault{"MAPILogon",
                      L"native",
                      L"kdesk_mapi_without_logon.dll",
-                     {L"SendMail: Funzione non presente in mapi32.dll: MAPILogon - 32051", kNoSession, kConfirmQuestion,
-                      kNoSession, kNoSession}}),
+                     {L"SendMail: Funzione non presente in mapi32.dll: MAPILogon - 32051", kConfirmQuestion}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MailFaultE2e, Mapi32WithoutSendMailWGetsTheMessageInAnsi) {

@@ -1,10 +1,21 @@
 #include "tests/e2e/mail_session.h"
 
+#include <cstdio>
+
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::e2e {
 
-void MailSessionE2e::SetUpTestSuite() { ASSERT_TRUE(mapitest::RegisterRecordingProvider()); }
+std::string HandleText(HWND window) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+    return text;
+}
+
+void MailSessionE2e::SetUpTestSuite() {
+    ASSERT_TRUE(mapitest::RegisterRecordingProvider());
+    ASSERT_TRUE(RegisterEmlCatcher());
+}
 
 void MailSessionE2e::SetUp() {
     EnsureDefaultDataFolder();

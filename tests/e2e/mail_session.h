@@ -1,5 +1,6 @@
 // The fixture of the e2e tests that send: a prepared installation with the
-// recording provider as the default mail client, the program started on it
+// recording provider as the default mail client and the draft catcher as the
+// program for .eml files, the program started on it
 // with the customer's details and a message typed in, and the message boxes of
 // a send answered in turn.
 #pragma once
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "build_facts.h"
+#include "tests/e2e/drafts.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
 
@@ -22,6 +24,9 @@ inline const std::wstring kConfirmQuestion = L"Confermi trasmissione del messagg
 // The lines every report ends with.
 inline const std::wstring kReportClosing =
     L"\r\n\r\nCordiali saluti\r\nV.E.L. Vuvivazoror snc\r\n\r\n" KDESK_SUPPORT_MAILBOX_TEXT;
+
+// A window handle as the recording provider writes it.
+std::string HandleText(HWND window);
 
 struct ShownBox {
     std::wstring prompt;
@@ -49,6 +54,7 @@ protected:
     std::unique_ptr<Installation> pos = std::make_unique<Installation>();
     const std::wstring app = pos->Scratch() + L"\\Kdesk";
     const std::wstring data = pos->Scratch() + L"\\Scambio";
+    const std::unique_ptr<CaughtDrafts> drafts = std::make_unique<CaughtDrafts>(pos->Scratch() + L"\\Bozze");
     std::unique_ptr<RunningProgram> program;
     HWND main = nullptr;
 };

@@ -74,6 +74,27 @@ TEST_F(SendMailE2e, OkDeliversTheReportAndEveryListedFile) {
     for (size_t i = 0; i < files.size(); ++i)
         EXPECT_EQ(files[i], "file position=0 path=" + Recorded(listed[i]) + " name=<null> exists=1");
     EXPECT_EQ(ListEntries(MainControl(main, L"List1")), listed);
+    // The mail client's dialogs belong to the main window, and no draft was needed.
+    EXPECT_EQ(calls[0].Value("ui"), HandleText(main));
+    EXPECT_EQ(send.Value("ui"), HandleText(main));
+    EXPECT_TRUE(drafts->Files().empty());
+}
+
+// The client runs in our process and may read every text it is given: an empty
+// recipient arrives as empty texts, never as null pointers.
+TEST_F(SendMailE2e, EmptyRecipientArrivesAsEmptyTexts) {
+    Recording record(L"e2e_empty_recipient");
+    record.FailCall(L"MAPIResolveName=14");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    SendMessageW(MainControl(main, L"txtSendTo"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+
+    PressSend(IDOK);
+
+    const auto calls = record.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[1].Value("name"), "");
+    ASSERT_EQ(calls[2].LinesStartingWith("recip").size(), 1u);
+    EXPECT_EQ(calls[2].LinesStartingWith("recip")[0], "recip class=1 name= address= eid=");
 }
 
 TEST_F(SendMailE2e, CancelSendsNothingAndSignsOff) {
@@ -91,6 +112,7 @@ struct FailureCase {
     std::wstring providerFailure;
     std::vector<std::wstring> prompts;  // every box, the question included
     std::vector<std::string> calls;
+    bool draft;  // the message went on as a draft
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
@@ -113,26 +135,34 @@ TEST_P(SendMailE2eFailure, ShowsEachFailingStepAndGoesOn) {
     EXPECT_EQ(prompts, c.prompts);
     EXPECT_EQ(record.Functions(), c.calls);
     EXPECT_TRUE(Text(L"txtMessage").ends_with(L"Stampante ferma"));
+    const std::wstring draft = c.draft ? drafts->WaitForOne() : L"";
+    EXPECT_EQ(!draft.empty(), c.draft);
+    if (!draft.empty()) {
+        KeepForMimeCheck(draft, std::string("fallback_") + c.name,
+                         {Text(L"txtSendTo"), L"VelAutoMail_99MEY012345_\\d{8}_\\d{6}",
+                          Text(L"txtMessage") + kReportClosing, ListEntries(MainControl(main, L"List1"))});
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, SendMailE2eFailure,
     ::testing::Values(
+        // One box for the failed sign-on, then the message goes on as a draft.
         FailureCase{"Logon",
                     L"MAPILogon=3",
-                    {L"SendMail: Accesso al sistema di posta non riuscito - 32003",
-                     L"SendMail: Nessuna sessione di posta aperta - 32053", kConfirmQuestion,
-                     L"SendMail: Nessuna sessione di posta aperta - 32053",
-                     L"SendMail: Nessuna sessione di posta aperta - 32053"},
-                    {"MAPILogon"}},
+                    {L"SendMail: Accesso al sistema di posta non riuscito - 32003", kConfirmQuestion},
+                    {"MAPILogon"},
+                    true},
         FailureCase{"Resolve",
                     L"MAPIResolveName=14",
                     {L"SendMail: Destinatario sconosciuto - 32014", kConfirmQuestion},
-                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}},
+                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"},
+                    false},
         FailureCase{"Send",
                     L"MAPISendMailW=2",
                     {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta - 32002"},
-                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"}}),
+                    {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"},
+                    true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SendMailE2e, AttachmentNamedOutsideTheAnsiCodePageArrivesIntact) {

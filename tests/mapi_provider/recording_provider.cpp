@@ -199,9 +199,9 @@ std::string MessageLines(const Message* message) {
 
 extern "C" {
 
-ULONG WINAPI MAPILogon(ULONG_PTR, LPSTR profile, LPSTR password, FLAGS flags, ULONG, LPLHANDLE session) {
+ULONG WINAPI MAPILogon(ULONG_PTR ui, LPSTR profile, LPSTR password, FLAGS flags, ULONG, LPLHANDLE session) {
     const ULONG code = Finish("MAPILogon", "MAPILogon profile=" + Text(profile) + " password=" + Text(password) +
-                                               " flags=" + Number(flags, true) + "\n");
+                                               " flags=" + Number(flags, true) + " ui=" + Number(ui, true) + "\n");
     if (session) *session = code == SUCCESS_SUCCESS ? kSession : 0;
     return code;
 }
@@ -238,9 +238,9 @@ ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLA
                                       "\n" + MessageLines(message));
 }
 
-ULONG WINAPI MAPISendMailW(LHANDLE session, ULONG_PTR, MapiMessageW* message, FLAGS flags, ULONG) {
-    return Finish("MAPISendMailW", "MAPISendMailW session=" + Number(session, true) +
-                                       " flags=" + Number(flags, true) + "\n" + MessageLines(message));
+ULONG WINAPI MAPISendMailW(LHANDLE session, ULONG_PTR ui, MapiMessageW* message, FLAGS flags, ULONG) {
+    return Finish("MAPISendMailW", "MAPISendMailW session=" + Number(session, true) + " flags=" +
+                                       Number(flags, true) + " ui=" + Number(ui, true) + "\n" + MessageLines(message));
 }
 
 ULONG WINAPI MAPIFreeBuffer(LPVOID buffer) {

@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Checks the drafts that the e2e tests caught, with Python's email package as
+an independent reader: each NAME.eml against NAME.json (recipient, subject
+pattern, body, and each attachment's name and bytes, in order)."""
+import email
+import email.header
+import email.policy
+import json
+import pathlib
+import re
+import sys
+
+
+def problems(raw, expected):
+    found = []
+    lines = raw.split(b"\r\n")
+    if raw.replace(b"\r\n", b"").find(b"\n") >= 0 or raw.replace(b"\r\n", b"").find(b"\r") >= 0:
+        found.append("a line does not end in CR LF")
+    long_lines = [line for line in lines if len(line) > 78]
+    if long_lines:
+        found.append("line longer than 78 characters: %r" % long_lines[0][:100])
+    message = email.message_from_bytes(raw, policy=email.policy.default)
+    for part in message.walk():
+        if part.defects:
+            found.append("defects in %s: %s" % (part.get_content_type(), part.defects))
+    if message["X-Unsent"] != "1":
+        found.append("X-Unsent is %r" % message["X-Unsent"])
+    if message["From"] is not None:
+        found.append("a From header is present")
+    if message["MIME-Version"] != "1.0":
+        found.append("MIME-Version is %r" % message["MIME-Version"])
+    if message["Date"] is None or message["Date"].datetime is None:
+        found.append("no readable Date")
+    to = str(email.header.make_header(email.header.decode_header(raw_header(raw, "To"))))
+    if to != expected["to"]:
+        found.append("To is %r, expected %r" % (to, expected["to"]))
+    subject = str(message["Subject"])
+    if not re.fullmatch(expected["subject_pattern"], subject):
+        found.append("Subject %r does not match %r" % (subject, expected["subject_pattern"]))
+    if message.get_content_type() != "multipart/mixed":
+        found.append("content type %s" % message.get_content_type())
+        return found
+    parts = list(message.iter_parts())
+    body = parts[0]
+    if body.get_content_type() != "text/plain" or body.get_content_charset() != "utf-8":
+        found.append("first part is %s; charset %s" % (body.get_content_type(), body.get_content_charset()))
+    elif body.get_payload(decode=True).decode("utf-8") != expected["body"]:
+        found.append("body differs: %r" % body.get_payload(decode=True).decode("utf-8")[:200])
+    attachments = parts[1:]
+    wanted = expected["attachments"]
+    if [a.get_filename() for a in attachments] != [w["name"] for w in wanted]:
+        found.append("attachments %r, expected %r" % ([a.get_filename() for a in attachments],
+                                                     [w["name"] for w in wanted]))
+    for part, want in zip(attachments, wanted):
+        if part.get_content_disposition() != "attachment":
+            found.append("%s is not an attachment" % want["name"])
+        if part.get_payload(decode=True) != bytes.fromhex(want["hex"]):
+            found.append("bytes of %s differ" % want["name"])
+    return found
+
+
+def raw_header(raw, name):
+    """The header's raw value, unfolded, as it stands in the file."""
+    head = raw.split(b"\r\n\r\n", 1)[0].decode("ascii")
+    match = re.search(r"^%s:(.*(?:\r\n[ \t].*)*)" % name, head, re.MULTILINE)
+    return re.sub(r"\r\n[ \t]", " ", match.group(1)).strip() if match else ""
+
+
+def main():
+    folder = pathlib.Path(sys.argv[1])
+    cases = sorted(folder.glob("*.json")) if folder.is_dir() else []
+    if not cases:
+        print("no drafts to check in %s" % folder)
+        return 1
+    failed = 0
+    for case in cases:
+        draft = case.with_suffix(".eml")
+        found = problems(draft.read_bytes(), json.loads(case.read_text("utf-8"))) if draft.exists() else ["missing"]
+        print(("FAIL " if found else "ok   ") + draft.name)
+        for problem in found:
+            print("     " + problem)
+        failed += bool(found)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -5,7 +5,12 @@
 # opens there; without one the program runs under Xvfb and goes once through
 # the main job (start, type a message, send, confirm), leaving screenshots and
 # the recorded message in build/demo.
+# Usage: scripts/run.sh [--no-mail-client]
+#   --no-mail-client: the prefix has no mail client and no program for .eml
+#   files, so the message is saved as a draft and a box says where.
 set -euo pipefail
+no_client=false
+[ "${1:-}" = --no-mail-client ] && no_client=true
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/bootstrap.sh
@@ -38,10 +43,15 @@ install_demo() {
 }
 
 # The recording provider becomes the default mail client; it writes every call
-# it receives to C:\KdeskSupport\sent-message.log.
+# it receives to C:\KdeskSupport\sent-message.log. Without a mail client, no
+# client is named at all.
 register_recorder() {
   local mail='HKLM\Software\Clients\Mail'
-  $wine reg add "$mail" /ve /d KdeskRecorder /f >/dev/null 2>&1
+  if $no_client; then
+    $wine reg delete "$mail" /ve /f >/dev/null 2>&1 || true
+  else
+    $wine reg add "$mail" /ve /d KdeskRecorder /f >/dev/null 2>&1
+  fi
   $wine reg add "$mail\KdeskRecorder" /v DLLPath /d 'C:\KdeskSupport\kdesk_mapi_recorder.dll' /f >/dev/null 2>&1
   $wine reg add 'HKCU\Software\KdeskSupportTests\MapiProvider' /v RecordFile \
     /d 'C:\KdeskSupport\sent-message.log' /f >/dev/null 2>&1
@@ -65,7 +75,7 @@ kdesk_start_xvfb
 install_demo
 echo "No display: running the main job under Xvfb on $DISPLAY."
 record=$WINEPREFIX/drive_c/KdeskSupport/sent-message.log
-rm -f "$record" "$out"/screenshot-*.png
+rm -f "$record" "$out"/screenshot-*.png "$out/draft.eml"
 $wine "$program" >/dev/null 2>&1 &
 pid=$!
 
@@ -92,13 +102,30 @@ xdotool key space
 sleep 2
 shot question
 xdotool key Return
-for _ in $(seq 1 50); do [ -s "$record" ] && grep -q MAPILogoff "$record" && break; sleep 0.2; done
-shot sent
-if [ -s "$record" ]; then
-  cp "$record" "$out/sent-message.log"
-  echo "Recorded message: $out/sent-message.log"
+if $no_client; then
+  # No mail program takes the draft: a box with the program's title names the file.
+  for _ in $(seq 1 100); do
+    [ "$(xdotool search --onlyvisible --name '^VelKdesk Support$' 2>/dev/null | wc -l)" -ge 2 ] && break
+    sleep 0.2
+  done
+  shot draft
+  draft=$(ls -t "$WINEPREFIX"/drive_c/users/*/AppData/Local/KdeskSupport/Outbox/*.eml 2>/dev/null | head -1 || true)
+  xdotool key Return
+  if [ -n "$draft" ]; then
+    cp "$draft" "$out/draft.eml"
+    echo "Draft: $draft (copied to $out/draft.eml)"
+  else
+    echo "No draft was saved." >&2
+  fi
 else
-  echo "No message was recorded." >&2
+  for _ in $(seq 1 50); do [ -s "$record" ] && grep -q MAPILogoff "$record" && break; sleep 0.2; done
+  shot sent
+  if [ -s "$record" ]; then
+    cp "$record" "$out/sent-message.log"
+    echo "Recorded message: $out/sent-message.log"
+  else
+    echo "No message was recorded." >&2
+  fi
 fi
 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 wait $pid 2>/dev/null || true

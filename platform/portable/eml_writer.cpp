@@ -211,17 +211,33 @@ void EmlWriter::BeginAttachment(std::wstring_view fileName) {
 }
 
 void EmlWriter::AttachmentBytes(std::span<const std::uint8_t> bytes) {
-    std::string out;
-    out.reserve(bytes.size() / 3 * 4 + bytes.size() / 57 * 2 + 8);
     std::size_t i = 0;
-    if (pendingCount_ > 0) {
-        while (pendingCount_ < 3 && i < bytes.size()) pending_[pendingCount_++] = bytes[i++];
-        if (pendingCount_ < 3) return;
-        PutGroup(out, pending_, 3);
+    while (pendingCount_ > 0 && pendingCount_ < 3 && i < bytes.size()) pending_[pendingCount_++] = bytes[i++];
+    // Whole groups are written straight into one buffer: this loop carries every byte of every file.
+    const std::size_t groups = (bytes.size() - i) / 3 + (pendingCount_ == 3 ? 1 : 0);
+    std::string out(groups * 4 + (groups / 19 + 1) * 2, '\0');
+    char* next = out.data();
+    const auto put = [&](const std::uint8_t* group) {
+        if (column_ == kBase64LineLength) {
+            *next++ = '\r';
+            *next++ = '\n';
+            column_ = 0;
+        }
+        const std::uint32_t bits = (std::uint32_t{group[0]} << 16) | (std::uint32_t{group[1]} << 8) | group[2];
+        next[0] = kBase64Digits[bits >> 18];
+        next[1] = kBase64Digits[(bits >> 12) & 0x3F];
+        next[2] = kBase64Digits[(bits >> 6) & 0x3F];
+        next[3] = kBase64Digits[bits & 0x3F];
+        next += 4;
+        column_ += 4;
+    };
+    if (pendingCount_ == 3) {
+        put(pending_);
         pendingCount_ = 0;
     }
-    for (; bytes.size() - i >= 3; i += 3) PutGroup(out, &bytes[i], 3);
+    for (; bytes.size() - i >= 3; i += 3) put(&bytes[i]);
     while (i < bytes.size()) pending_[pendingCount_++] = bytes[i++];
+    out.resize(static_cast<std::size_t>(next - out.data()));
     sink_(out);
 }
 

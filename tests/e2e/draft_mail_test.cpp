@@ -49,16 +49,21 @@ TEST_F(DraftMailE2e, NoMailClientOpensTheMessageAsADraftInTheMailProgram) {
     KeepForMimeCheck(draft, "no_mail_client", Expected());
 }
 
-TEST_F(DraftMailE2e, ClientOfTheOtherBitnessIsNotCalled) {
+// Without an address book, a recipient that cannot be an address is reported
+// as unknown; the draft still opens, for the operator to correct it there.
+TEST_F(DraftMailE2e, ClientOfTheOtherBitnessIsNotCalledAndAnImplausibleRecipientIsReported) {
     const std::wstring dll = pos->Scratch() + L"\\Client\\mapi_other_bitness.dll";
     pos->WriteFile(dll, PeHeadersFor(OtherMachine()));
     const MailClientForTest otherBitness(dll);
     Recording record(L"e2e_draft_other_bitness");
     ASSERT_NO_FATAL_FAILURE(Start());
+    SendMessageW(MainControl(main, L"txtSendTo"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"assistenza"));
 
-    const auto boxes = PressSend(IDOK, 1);
+    const auto boxes = PressSend(IDOK, 2);
 
-    EXPECT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].prompt, L"SendMail: Destinatario sconosciuto - 32014");
+    EXPECT_EQ(boxes[1].prompt, kConfirmQuestion);
     EXPECT_FALSE(drafts->WaitForOne().empty());
     EXPECT_TRUE(record.Functions().empty());
 }

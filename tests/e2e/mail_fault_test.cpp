@@ -152,6 +152,7 @@ struct StepFailure {
     int answer;
     Prompts prompts;  // every box, the question included
     Calls calls;
+    bool draft = false;  // a send the client refused goes on as a draft
 };
 
 // All cases in one run of the program: each press after a failure starts afresh.
@@ -165,11 +166,13 @@ TEST_F(MailFaultE2e, EveryStepFailingInTurnShowsItsMessageAndClosesTheSession) {
         {"ambiguous recipient", L"MAPIResolveName=21", IDOK,
          {L"SendMail: Destinatario ambiguo - 32021", kConfirmQuestion}, kWholeSend},
         {"attachment not found", L"MAPISendMailW=11", IDOK,
-         {kConfirmQuestion, L"SendMail: Allegato non trovato - 32011"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Allegato non trovato - 32011"}, kWholeSend, true},
         {"code without a description", L"MAPISendMailW=7", IDOK,
-         {kConfirmQuestion, L"SendMail: Errore sconosciuto del sistema di posta (codice MAPI 7) - 32007"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Errore sconosciuto del sistema di posta (codice MAPI 7) - 32007"}, kWholeSend,
+         true},
         {"code past the Simple MAPI range", L"MAPISendMailW=99", IDOK,
-         {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta (codice MAPI 99) - 32002"}, kWholeSend},
+         {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta (codice MAPI 99) - 32002"}, kWholeSend,
+         true},
         {"logoff failing", L"MAPILogoff=2", IDOK,
          {kConfirmQuestion, L"SendMail: Errore generico del sistema di posta - 32002"}, kWholeSend},
         {"logoff failing after cancel", L"MAPILogoff=19", IDCANCEL,
@@ -185,6 +188,7 @@ TEST_F(MailFaultE2e, EveryStepFailingInTurnShowsItsMessageAndClosesTheSession) {
         SCOPED_TRACE(c.name);
         settings.Set(L"Fail", c.fail);
         const size_t before = record.Calls().size();
+        const size_t draftsBefore = drafts->Files().size();
 
         const auto boxes = PressSend(c.answer, c.prompts.size());
 
@@ -196,6 +200,8 @@ TEST_F(MailFaultE2e, EveryStepFailingInTurnShowsItsMessageAndClosesTheSession) {
         EXPECT_EQ(FunctionsOf(press), c.calls);
         ExpectSessionsClosed(press);
         ExpectOperatorTextKept();
+        WaitUntil([&] { return drafts->Files().size() > draftsBefore; }, c.draft ? 5s : 500ms);
+        EXPECT_EQ(drafts->Files().size(), draftsBefore + (c.draft ? 1 : 0));
     }
 }
 

@@ -16,7 +16,7 @@
 namespace kdesk {
 namespace {
 
-constexpr std::size_t kWriteBuffer = 256 * 1024;
+constexpr std::size_t kWriteBuffer = std::size_t{256} * 1024;
 constexpr DWORD kReadChunk = 3 * 64 * 1024;
 
 RuntimeError NotSaved(const std::wstring& path, DWORD error = GetLastError()) {
@@ -134,7 +134,7 @@ void RemoveOldDrafts(const std::wstring& folder, const std::wstring& keptName) {
         drafts.push_back({data.cFileName, time});
     } while (FindNextFileW(search.Get(), &data));
     for (const std::wstring& name : DraftsToRemove(drafts, DraftOutbox::kDraftsKept - 1))
-        DeleteFileW((folder + L"\\" + name).c_str());
+        DeleteFileW(std::wstring(folder).append(L"\\").append(name).c_str());
 }
 
 // ShellExecuteEx may hand the file to a handler activated through COM.

@@ -40,8 +40,14 @@ public:
     void Send(bool showDialog) override;
 
 private:
-    MailSession& Session() { return draft_ ? static_cast<MailSession&>(draftMail_) : mapi_; }
-    MailMessages& Messages() { return draft_ ? static_cast<MailMessages&>(draftMail_) : mapi_; }
+    MailSession& Session() {
+        if (draft_) return draftMail_;
+        return mapi_;
+    }
+    MailMessages& Messages() {
+        if (draft_) return draftMail_;
+        return mapi_;
+    }
 
     DraftOutbox outbox_;
     SimpleMapiMail mapi_;

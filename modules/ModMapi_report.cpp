@@ -1,7 +1,6 @@
 #include "modules/ModMapi_report.h"
 
 #include "build_facts.h"
-#include "forms/main/frmMain.h"
 #include "modules/ModGetVersion.h"
 #include "modules/ModMapi.h"
 
@@ -36,11 +35,11 @@ std::wstring GetTimeStamp(Platform& platform) {
            ZeroPadded(now.hour, 2) + ZeroPadded(now.minute, 2) + ZeroPadded(now.second, 2);
 }
 
-std::wstring BuildSubject(Platform& platform, const FrmMainControls& controls) {
+std::wstring BuildSubject(Platform& platform, const MailControls& controls) {
     return controls.txtSubject.Text() + L"_" + controls.txtMatr.Text() + L"_" + GetTimeStamp(platform);
 }
 
-void PrependReportBlock(Platform& platform, FrmMainControls& controls, const ShowErrorAndGoOn& step) {
+void PrependReportBlock(Platform& platform, MailControls& controls, const ShowErrorAndGoOn& step) {
     const struct {
         const wchar_t* label;
         const TextBox& field;
@@ -63,7 +62,7 @@ void PrependReportBlock(Platform& platform, FrmMainControls& controls, const Sho
     step([&] { controls.txtMessage.SetText(block + controls.txtMessage.Text()); });
 }
 
-std::wstring BuildNoteText(const FrmMainControls& controls) {
+std::wstring BuildNoteText(const MailControls& controls) {
     return controls.txtMessage.Text() + kCrLf + kCrLf + L"Cordiali saluti" + kCrLf + L"V.E.L. Vuvivazoror snc" +
            kCrLf + kCrLf + L"" KDESK_SUPPORT_MAILBOX_TEXT;
 }

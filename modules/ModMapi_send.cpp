@@ -1,6 +1,5 @@
 #include <limits>
 
-#include "forms/main/frmMain.h"
 #include "modules/ModMapi.h"
 #include "modules/ModMapi_report.h"
 #include "modules/ModMapi_steps.h"
@@ -14,7 +13,7 @@ constexpr int kMaxAttachments = std::numeric_limits<std::int16_t>::max();
 
 }  // namespace
 
-void SendMail(Platform& platform, ModVariables& vars, FrmMainControls& c) {
+void SendMail(Platform& platform, ModVariables& vars, MailControls& c) {
     const ShowErrorAndGoOn step(platform.runtime, L"SendMail");
     step([&] { vars.gAttachIndex = -1; });
     step([&] { c.MAPISession1.SignOn(); });
@@ -42,7 +41,7 @@ void SendMail(Platform& platform, ModVariables& vars, FrmMainControls& c) {
     step([&] { vars.gAttachIndex = -1; });
 }
 
-void InsertAttachmentFilesFromList(Platform& platform, ModVariables& vars, FrmMainControls& c) {
+void InsertAttachmentFilesFromList(Platform& platform, ModVariables& vars, MailControls& c) {
     const ShowErrorAndGoOn step(platform.runtime, L"InsertAttachmentFilesFromList");
     step([&] { vars.gAttachIndex = -1; });
     int count = 0;

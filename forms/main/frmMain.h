@@ -6,28 +6,15 @@
 #include <string>
 
 #include "modules/ModFunctions.h"
+#include "modules/ModMapi.h"
 #include "modules/ModVariables.h"
 
 namespace kdesk {
 
-struct FrmMainControls {
-    TextBox& txtSendTo;
+// The controls of the main window: those that sending uses, and the rest.
+struct FrmMainControls : MailControls {
     TextBox& txtSendcc;
-    TextBox& txtSubject;
-    TextBox& txtMessage;
-    TextBox& txtDatiCliente;
-    TextBox& txtDriverType;
-    TextBox& txtComPort;
-    TextBox& txtMatr;
-    TextBox& txtVersion;
-    TextBox& txtDataCreazione;
-    TextBox& txtKdeskPath;
-    TextBox& txtAppDataVista;
-    ListBox& List1;
     OpenFileDialog& CommonDialog1;
-    MailSession& MAPISession1;
-    MailMessages& MAPIMessages1;
-    Window& window;
 };
 
 class FrmMain {

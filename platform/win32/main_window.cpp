@@ -97,10 +97,11 @@ struct MainWindow::Wiring {
           List1(Find(L"List1")),
           CommonDialog1(window),
           unloader(window),
-          formControls{txtSendTo,    txtSendcc,       txtSubject, txtMessage,    txtDatiCliente,
-                       txtDriverType, txtComPort,     txtMatr,    txtVersion,    txtDataCreazione,
-                       txtKdeskPath, txtAppDataVista, List1,      CommonDialog1, services.session,
-                       services.messages, unloader},
+          formControls{{txtSendTo, txtSubject, txtMessage, txtDatiCliente, txtDriverType, txtComPort, txtMatr,
+                        txtVersion, txtDataCreazione, txtKdeskPath, txtAppDataVista, List1, services.session,
+                        services.messages, unloader},
+                       txtSendcc,
+                       CommonDialog1},
           form(services.platform, services.vars, formControls) {}
 
     HWND Find(std::wstring_view name) const { return controls.Find(name); }

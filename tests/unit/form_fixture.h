@@ -28,10 +28,10 @@ struct FormFixture {
     FakeListBox List1;
     FakeOpenFileDialog CommonDialog1;
     FakeWindow window;
-    FrmMainControls controls{txtSendTo,   txtSendcc,  txtSubject, txtMessage,       txtDatiCliente,
-                             txtDriverType, txtComPort, txtMatr,   txtVersion,       txtDataCreazione,
-                             txtKdeskPath, txtAppDataVista, List1, CommonDialog1, mail,
-                             mail,        window};
+    FrmMainControls controls{{txtSendTo, txtSubject, txtMessage, txtDatiCliente, txtDriverType, txtComPort, txtMatr,
+                              txtVersion, txtDataCreazione, txtKdeskPath, txtAppDataVista, List1, mail, mail, window},
+                             txtSendcc,
+                             CommonDialog1};
     FrmMain form{platform, vars, controls};
 };
 

@@ -29,7 +29,7 @@ private:
 
 // Keeps the first size-1 bytes when byte number `size` (from 1) is NUL, else the first size.
 std::string CutAtStoredSize(const std::array<std::uint8_t, kValueBufferSize>& buffer, std::uint32_t size) {
-    if (size == 0 || size > buffer.size()) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call");
+    if (size == 0 || size > buffer.size()) throw RuntimeError(kErrInvalidProcedureCall);
     const std::size_t kept = buffer[size - 1] == 0 ? size - 1 : size;
     return std::string(reinterpret_cast<const char*>(buffer.data()), kept);
 }
@@ -77,7 +77,7 @@ bool IsValidKeyPath(const std::wstring& keyPath) {
 }
 
 void CheckRegistryResult(std::int32_t status) {
-    if (status != kErrorSuccess) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call or argument");
+    if (status != kErrorSuccess) throw RuntimeError(kErrInvalidProcedureCall);
 }
 
 bool ReadRegistryValue(Platform& platform, std::uint32_t root, const std::wstring& keyPath,

@@ -66,7 +66,7 @@ void FakeMail::SetMsgNoteText(const std::wstring& text) {
 }
 void FakeMail::SetAttachmentIndex(std::int32_t index) {
     Record(L"SetAttachmentIndex", std::to_wstring(index));
-    if (index < 0) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call");
+    if (index < 0) throw RuntimeError(kErrInvalidProcedureCall);
     attachmentIndex_ = index;
     Selected();
 }

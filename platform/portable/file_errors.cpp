@@ -5,23 +5,23 @@ namespace kdesk {
 RuntimeError FileErrorFromWin32(std::uint32_t win32Error) {
     switch (win32Error) {
         case kWin32FileNotFound:
-            return {kErrFileNotFound, L"File not found"};
+            return RuntimeError(kErrFileNotFound);
         case kWin32PathNotFound:
         case kWin32InvalidDrive:
         case kWin32BadNetPath:
         case kWin32BadNetName:
-            return {kErrPathNotFound, L"Path not found"};
+            return RuntimeError(kErrPathNotFound);
         case kWin32AccessDenied:
         case kWin32SharingViolation:
         case kWin32LockViolation:
-            return {kErrPermissionDenied, L"Permission denied"};
+            return RuntimeError(kErrPermissionDenied);
         case kWin32NotReady:
-            return {kErrDiskNotReady, L"Disk not ready"};
+            return RuntimeError(kErrDiskNotReady);
         case kWin32InvalidName:
         case kWin32FileNameTooLong:
-            return {kErrBadFileName, L"Bad file name or number"};
+            return RuntimeError(kErrBadFileName);
         default:
-            return {kErrDeviceIo, L"Device I/O error"};
+            return RuntimeError(kErrDeviceIo);
     }
 }
 

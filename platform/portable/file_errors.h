@@ -7,9 +7,6 @@
 
 namespace kdesk {
 
-inline constexpr std::int32_t kErrBadFileName = 52;
-inline constexpr std::int32_t kErrDiskNotReady = 71;
-
 // Win32 error codes the mapping tells apart.
 inline constexpr std::uint32_t kWin32FileNotFound = 2;
 inline constexpr std::uint32_t kWin32PathNotFound = 3;

@@ -1,5 +1,6 @@
 #include "platform/win32/simple_mapi_mail.h"
 
+#include "platform/win32/file_api_path.h"
 #include "platform/win32/mapi_errors.h"
 
 namespace kdesk {
@@ -13,7 +14,7 @@ void Check(ULONG code) {
 }
 
 bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -1,8 +1,10 @@
-// Directory search, attribute query and file input of the Win32 runtime.
+// Directory search, attribute query and file input of the Win32 runtime. Paths
+// of 260 characters or more reach the system in their extended-length form.
 #include <algorithm>
 
 #include "platform/portable/dir_filter.h"
 #include "platform/portable/file_errors.h"
+#include "platform/win32/file_api_path.h"
 #include "platform/win32/win32_runtime.h"
 
 namespace kdesk {
@@ -33,7 +35,7 @@ std::wstring Win32Runtime::Dir(const std::wstring& pattern, std::uint32_t mask) 
     std::wstring query = pattern;
     if (query.back() == L'\\' || query.back() == L'/') query += L'*';  // the folder's own entries
     WIN32_FIND_DATAW data;
-    search_ = UniqueFindHandle(FindFirstFileW(query.c_str(), &data));
+    search_ = UniqueFindHandle(FindFirstFileW(ForFileApi(query).c_str(), &data));
     if (!search_.Valid()) return {};
     if (IsListedByMask(data.dwFileAttributes, searchMask_)) return data.cFileName;
     return NextListed(data);
@@ -53,14 +55,14 @@ std::wstring Win32Runtime::NextListed(WIN32_FIND_DATAW& data) {
 }
 
 std::optional<std::uint32_t> Win32Runtime::GetAttr(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return attributes;
 }
 
 std::unique_ptr<InputFile> Win32Runtime::OpenForInput(const std::wstring& path) {
-    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) throw FileErrorFromWin32(GetLastError());
     return std::make_unique<Win32InputFile>(std::move(file));
 }

@@ -18,9 +18,14 @@ namespace {
 
 bool IsDriveRoot(const std::wstring& path) { return path.size() == 2 && path[1] == L':'; }
 
-// "/" becomes "\" and trailing separators go, except that "C:\" stays a root "C:".
+// "/" becomes "\", a run of separators inside the path becomes one (as Windows
+// reads "D:\Dati\\SR_MATR.001") while a UNC path keeps its leading "\\", and
+// trailing separators go, except that "C:\" stays a root "C:".
 std::wstring NormalizePath(std::wstring path) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
+    const std::size_t keep = path.starts_with(L"\\\\") ? 2 : 0;
+    const auto repeated = [](wchar_t a, wchar_t b) { return a == L'\\' && b == L'\\'; };
+    path.erase(std::unique(path.begin() + static_cast<std::ptrdiff_t>(keep), path.end(), repeated), path.end());
     while (path.size() > 1 && path.back() == L'\\') path.pop_back();
     return path;
 }

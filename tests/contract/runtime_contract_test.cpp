@@ -110,6 +110,30 @@ TEST_F(RuntimeContract, MissingFolderFindsNothing) {
     EXPECT_EQ(runtime.Dir(In(L"file\\"), kDirWithFolders), L"") << "a file is no folder";
 }
 
+// As Windows reads them: a data folder configured with a trailing backslash
+// gives "...\Dati\\SR_MATR.001". Past 259 characters too, where the Win32
+// runtime hands the system the extended-length form, which does not collapse
+// them itself.
+TEST_F(RuntimeContract, DoubledBackslashInsideAPathCountsAsOne) {
+    std::wstring deep = root;
+    for (int level = 0; level < 4; ++level) {
+        deep += L"\\" + std::wstring(60, static_cast<wchar_t>(L'a' + level));
+        setup->MakeFolder(deep);
+    }
+    setup->MakeFolder(In(L"Dati"));
+    for (const std::wstring& folder : {In(L"Dati"), deep}) {
+        setup->MakeFile(folder + L"\\SR_MATR.001", "0012345");
+        SCOPED_TRACE(folder.size());
+        const std::wstring doubled = folder + L"\\\\SR_MATR.001";
+        EXPECT_EQ(ListAll(runtime, folder + L"\\\\*.001", kDirOrdinaryFiles), Names{L"SR_MATR.001"});
+        EXPECT_EQ(ListAll(runtime, folder + L"\\\\", kDirOrdinaryFiles), Names{L"SR_MATR.001"});
+        ASSERT_TRUE(runtime.GetAttr(doubled).has_value());
+        EXPECT_EQ(ReadAll(*runtime.OpenForInput(doubled)), "0012345");
+        EXPECT_EQ(ReadAll(*runtime.OpenForInput(folder + L"\\SR_MATR.001")), "0012345");
+    }
+    EXPECT_GE(deep.size() + std::wstring(L"\\SR_MATR.001").size(), 260u);
+}
+
 TEST_F(RuntimeContract, TrailingBackslashListsTheFolderOwnEntries) {
     setup->MakeFolder(In(L"sub"));
     setup->MakeFolder(In(L"sub\\inner"));

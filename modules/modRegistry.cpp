@@ -61,11 +61,13 @@ std::wstring ReadVerifiedFolder(Platform& platform, const std::wstring& valueNam
     if (text.back() == L'\\') text.pop_back();
     try {
         // Mask 16 lists the folder's own entries, so an existing folder always yields one.
-        if (!platform.runtime.Dir(text + L"\\", kDirWithFolders).empty()) return text;
+        if (platform.runtime.Dir(text + L"\\", kDirWithFolders).empty()) return {};
     } catch (const RuntimeError&) {
-        // A folder that cannot be examined is not a verified folder.
+        // The test raised (a drive not ready, a server or share that cannot be
+        // reached): execution goes on with the step that accepts the text, so
+        // the configured folder is still shown and reported.
     }
-    return {};
+    return text;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/portable/dir_filter.h"
 #include "platform/portable/file_errors.h"
 #include "platform/portable/local_date_time.h"
+#include "platform/portable/volume_root.h"
 #include "platform/portable/wildcard_match.h"
 
 namespace kdesk {
@@ -109,6 +110,25 @@ void FakeRuntime::RemovePath(const std::wstring& path) {
     });
 }
 
+void FakeRuntime::SetVolumeFault(const std::wstring& root, std::uint32_t win32Error) {
+    volumeFaults_.emplace_back(NormalizePath(root), win32Error);
+}
+
+std::optional<std::uint32_t> FakeRuntime::VolumeFault(const std::wstring& path) const {
+    const std::wstring root = NormalizePath(VolumeRoot(path));
+    for (const auto& [faulty, error] : volumeFaults_)
+        if (!root.empty() && EqualIgnoringCase(faulty, root)) return error;
+    return std::nullopt;
+}
+
+// As the Win32 search: a volume that is faulty, or that nothing was ever added
+// on, cannot be reached.
+void FakeRuntime::RaiseIfVolumeUnreachable(const std::wstring& path) {
+    if (const auto fault = VolumeFault(path)) throw UnreachableVolumeError(*fault);
+    const std::wstring root = NormalizePath(VolumeRoot(path));
+    if (!root.empty() && !Find(root)) throw UnreachableVolumeError(kWin32PathNotFound);
+}
+
 std::vector<std::wstring> FakeRuntime::ListFolder(const std::wstring& folder, const std::wstring& namePattern,
                                                   std::uint32_t mask) {
     std::vector<std::wstring> names;
@@ -133,6 +153,7 @@ std::wstring FakeRuntime::Dir(const std::wstring& pattern, std::uint32_t mask) {
     if (cut == std::wstring::npos) return {};
     const std::wstring folder = NormalizePath(slashed.substr(0, cut + 1));
     const std::wstring namePattern = cut + 1 == slashed.size() ? L"*" : slashed.substr(cut + 1);
+    RaiseIfVolumeUnreachable(folder);
     const Entry* entry = HasWildcard(folder) ? nullptr : Find(folder);
     if (entry && (entry->attributes & kAttrDirectory)) found_ = ListFolder(folder, namePattern, mask);
     return DirNext();
@@ -141,7 +162,7 @@ std::wstring FakeRuntime::Dir(const std::wstring& pattern, std::uint32_t mask) {
 std::wstring FakeRuntime::DirNext() { return nextFound_ < found_.size() ? found_[nextFound_++] : std::wstring{}; }
 
 std::optional<std::uint32_t> FakeRuntime::GetAttr(const std::wstring& path) {
-    if (HasWildcard(path)) return std::nullopt;
+    if (HasWildcard(path) || VolumeFault(path)) return std::nullopt;
     const Entry* entry = Find(NormalizePath(path));
     if (!entry) return std::nullopt;
     if (EndsWithSeparator(path) && !(entry->attributes & kAttrDirectory)) return std::nullopt;
@@ -151,6 +172,7 @@ std::optional<std::uint32_t> FakeRuntime::GetAttr(const std::wstring& path) {
 std::unique_ptr<InputFile> FakeRuntime::OpenForInput(const std::wstring& path) {
     if (path.empty()) throw FileErrorFromWin32(kWin32PathNotFound);
     if (HasWildcard(path)) throw FileErrorFromWin32(kWin32InvalidName);
+    if (const auto fault = VolumeFault(path)) throw FileErrorFromWin32(*fault);
     const std::wstring normalized = NormalizePath(path);
     const Entry* entry = Find(normalized);
     if (!entry) {

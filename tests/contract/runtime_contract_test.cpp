@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iostream>
 #include <vector>
 
 #include "build_facts.h"
@@ -108,6 +109,40 @@ TEST_F(RuntimeContract, MissingFolderFindsNothing) {
     EXPECT_EQ(runtime.DirNext(), L"");
     setup->MakeFile(In(L"file"), "x");
     EXPECT_EQ(runtime.Dir(In(L"file\\"), kDirWithFolders), L"") << "a file is no folder";
+}
+
+// As the classic runtime: 71 for a drive that is not ready, 52 for a drive,
+// server or share that cannot be reached, whatever the pattern.
+TEST_F(RuntimeContract, SearchOnAVolumeThatCannotBeReachedRaises) {
+    struct Case {
+        const char* what;
+        Unreachable volume;
+        std::int32_t number;
+    };
+    const Case cases[] = {
+        {"drive that does not exist", Unreachable::MissingDrive, kErrBadFileName},
+        {"server that does not exist", Unreachable::MissingServer, kErrBadFileName},
+        {"share that does not exist", Unreachable::MissingShare, kErrBadFileName},
+        {"drive without media", Unreachable::DriveNotReady, kErrDiskNotReady},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto folder = setup->FolderOn(c.volume);
+        if (!folder) {
+            std::cout << "[ NOTE     ] not produced on this platform: " << c.what << "\n";
+            continue;
+        }
+        for (const std::wstring& pattern : {*folder + L"\\", *folder + L"\\*.TXT", *folder + L"\\KDCHKCOM.TXT"}) {
+            SCOPED_TRACE(testing::PrintToString(pattern));
+            try {
+                runtime.Dir(pattern, kDirWithFolders);
+                ADD_FAILURE() << "no error raised";
+            } catch (const RuntimeError& e) {
+                EXPECT_EQ(e.Number(), c.number);
+            }
+        }
+        EXPECT_FALSE(runtime.GetAttr(*folder).has_value());
+    }
 }
 
 // As Windows reads them: a data folder configured with a trailing backslash

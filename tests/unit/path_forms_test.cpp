@@ -1,7 +1,8 @@
-// The Windows path forms: the extended-length form.
+// The Windows path forms: the extended-length form and the volume root.
 #include <gtest/gtest.h>
 
 #include "platform/portable/long_path.h"
+#include "platform/portable/volume_root.h"
 
 namespace kdesk {
 namespace {
@@ -46,6 +47,33 @@ TEST(ExtendedLengthPath, LongDriveAndUncPathsTakeTheExtendedForm) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(ExtendedLengthPath(c.path), c.expected);
+    }
+}
+
+TEST(VolumeRoot, DriveOrShareAPathLiesOn) {
+    struct Case {
+        std::wstring path, root;
+    };
+    const Case cases[] = {
+        {L"C:\\Dati\\SR_MATR.001", L"C:\\"},
+        {L"q:\\", L"q:\\"},
+        {L"E:Dati", L"E:\\"},
+        {L"D:/Dati/x", L"D:\\"},
+        {L"\\\\server\\share\\Dati\\*", L"\\\\server\\share\\"},
+        {L"\\\\192.0.2.1\\kdesk", L"\\\\192.0.2.1\\kdesk\\"},
+        {L"//server/share/x", L"\\\\server\\share\\"},
+        {L"\\\\?\\C:\\Dati\\x", L"\\\\?\\C:\\"},
+        {L"\\\\?\\UNC\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\"},
+        {L"\\\\server", L""},
+        {L"\\\\server\\", L""},
+        {L"\\\\.\\pipe\\x", L""},
+        {L"\\Dati\\x", L""},
+        {L"Dati\\x", L""},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.path));
+        EXPECT_EQ(VolumeRoot(c.path), c.root);
     }
 }
 

@@ -44,6 +44,27 @@ void RemoveTree(const std::wstring& path) {
     RemoveDirectoryW(ForFileApi(path).c_str());
 }
 
+// A removable or CD drive without media, when this machine has one.
+std::optional<std::wstring> DriveWithoutMedia() {
+    const DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const std::wstring root = std::wstring(1, letter) + L":\\";
+        if (!(drives & (1u << (letter - L'A')))) continue;
+        const UINT type = GetDriveTypeW(root.c_str());
+        if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) continue;
+        if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_NOT_READY)
+            return root + L"Dati";
+    }
+    return std::nullopt;
+}
+
+std::wstring FolderOnAMissingDrive() {
+    const DWORD drives = GetLogicalDrives();
+    wchar_t letter = L'Z';
+    while (letter > L'D' && (drives & (1u << (letter - L'A')))) --letter;
+    return std::wstring(1, letter) + L":\\Kdesk";
+}
+
 // A real folder under the temp folder, removed with everything in it at the end.
 class Win32RuntimeSetup : public RuntimeSetup {
 public:
@@ -91,6 +112,22 @@ public:
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) Fail("CreateFileW");
         locks_.push_back(std::move(file));
+    }
+
+    // Under Wine a UNC path reaches no network: the server and the share are
+    // both missing there. The .invalid name never resolves (RFC 6761).
+    std::optional<std::wstring> FolderOn(Unreachable volume) override {
+        switch (volume) {
+            case Unreachable::MissingDrive:
+                return FolderOnAMissingDrive();
+            case Unreachable::MissingServer:
+                return L"\\\\kdesk-no-such-host.invalid\\kdesk\\Dati";
+            case Unreachable::MissingShare:
+                return L"\\\\localhost\\kdesk-no-such-share\\Dati";
+            case Unreachable::DriveNotReady:
+                return DriveWithoutMedia();
+        }
+        return std::nullopt;
     }
 
 private:

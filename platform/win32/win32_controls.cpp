@@ -81,7 +81,7 @@ struct CommonDialogs {
 
 const CommonDialogs& LoadedCommonDialogs() {
     static const CommonDialogs dialogs;
-    if (!dialogs.open || !dialogs.failure) throw RuntimeError(kErrFileNotFound, L"comdlg32.dll non disponibile");
+    if (!dialogs.open || !dialogs.failure) throw RuntimeError(kErrFileNotFound);  // comdlg32.dll not there
     return dialogs;
 }
 

@@ -116,8 +116,9 @@ void FakeRuntime::SetVolumeFault(const std::wstring& root, std::uint32_t win32Er
 
 std::optional<std::uint32_t> FakeRuntime::VolumeFault(const std::wstring& path) const {
     const std::wstring root = NormalizePath(VolumeRoot(path));
+    if (root.empty()) return std::nullopt;
     for (const auto& [faulty, error] : volumeFaults_)
-        if (!root.empty() && EqualIgnoringCase(faulty, root)) return error;
+        if (EqualIgnoringCase(faulty, root)) return error;
     return std::nullopt;
 }
 

@@ -8,7 +8,6 @@ namespace kdesk {
 namespace {
 
 constexpr wchar_t kConfirmSend[] = L"Confermi trasmissione del messaggio ?";
-constexpr std::int32_t kErrOverflow = 6;
 constexpr int kMaxAttachments = std::numeric_limits<std::int16_t>::max();
 
 }  // namespace
@@ -48,7 +47,7 @@ void InsertAttachmentFilesFromList(Platform& platform, ModVariables& vars, MailC
     step([&] { count = c.List1.ListCount(); });
     // The attachment index is a 16-bit number: entries past it are reported, not silently dropped.
     if (count > kMaxAttachments) {
-        step([&] { throw RuntimeError(kErrOverflow, L"Overflow"); });
+        step([&] { throw RuntimeError(kErrOverflow); });
         count = kMaxAttachments;
     }
     for (int i = 0; i < count; ++i) {

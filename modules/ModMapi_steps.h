@@ -34,21 +34,25 @@ public:
             step();
             return true;
         } catch (const RuntimeError& error) {
-            Show(error.Number(), error.Description());
+            Show(error);
         } catch (const std::bad_alloc&) {
-            Show(kErrOutOfMemory, L"Out of memory");
+            Show(kErrOutOfMemory);
         } catch (...) {
-            Show(kErrInvalidProcedureCall, L"Invalid procedure call or argument");
+            Show(kErrInvalidProcedureCall);
         }
         return false;
     }
 
 private:
-    static constexpr std::int32_t kErrOutOfMemory = 7;
+    // One of the program's own errors, with the description from its table.
+    void Show(std::int32_t number) const noexcept {
+        SkipOnError([&] { Show(RuntimeError(number)); });
+    }
 
-    void Show(std::int32_t number, const std::wstring& description) const noexcept {
+    void Show(const RuntimeError& error) const noexcept {
         SkipOnError([&] {
-            runtime_.MsgBox(operation_ + L": " + description + L" - " + std::to_wstring(number), MsgButtons::Ok);
+            runtime_.MsgBox(operation_ + L": " + error.Description() + L" - " + std::to_wstring(error.Number()),
+                            MsgButtons::Ok);
         });
     }
 

@@ -29,7 +29,7 @@ private:
 
 // Keeps the first size-1 bytes when byte number `size` (from 1) is NUL, else the first size.
 std::string CutAtStoredSize(const std::array<std::uint8_t, kValueBufferSize>& buffer, std::uint32_t size) {
-    if (size == 0 || size > buffer.size()) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call");
+    if (size == 0 || size > buffer.size()) throw RuntimeError(kErrInvalidProcedureCall);
     const std::size_t kept = buffer[size - 1] == 0 ? size - 1 : size;
     return std::string(reinterpret_cast<const char*>(buffer.data()), kept);
 }
@@ -61,11 +61,13 @@ std::wstring ReadVerifiedFolder(Platform& platform, const std::wstring& valueNam
     if (text.back() == L'\\') text.pop_back();
     try {
         // Mask 16 lists the folder's own entries, so an existing folder always yields one.
-        if (!platform.runtime.Dir(text + L"\\", kDirWithFolders).empty()) return text;
+        if (platform.runtime.Dir(text + L"\\", kDirWithFolders).empty()) return {};
     } catch (const RuntimeError&) {
-        // A folder that cannot be examined is not a verified folder.
+        // The test raised (a drive not ready, a server or share that cannot be
+        // reached): execution goes on with the step that accepts the text, so
+        // the configured folder is still shown and reported.
     }
-    return {};
+    return text;
 }
 
 }  // namespace
@@ -77,7 +79,7 @@ bool IsValidKeyPath(const std::wstring& keyPath) {
 }
 
 void CheckRegistryResult(std::int32_t status) {
-    if (status != kErrorSuccess) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call or argument");
+    if (status != kErrorSuccess) throw RuntimeError(kErrInvalidProcedureCall);
 }
 
 bool ReadRegistryValue(Platform& platform, std::uint32_t root, const std::wstring& keyPath,

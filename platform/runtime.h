@@ -55,7 +55,9 @@ public:
                              const std::optional<std::wstring>& title = std::nullopt) = 0;
 
     // Starts a directory search; returns the first matching name (without folder)
-    // or empty text. Mask 0: ordinary files only; mask 16: folders too.
+    // or empty text. Mask 0: ordinary files only; mask 16: folders too. A folder
+    // that does not exist finds nothing; a volume that cannot be reached raises
+    // RuntimeError 71 (drive not ready) or 52 (drive, server or share).
     virtual std::wstring Dir(const std::wstring& pattern, std::uint32_t mask) = 0;
     // Next name of the current search, empty text when there is none.
     virtual std::wstring DirNext() = 0;

@@ -37,6 +37,16 @@ std::int16_t PortFromItem(const std::string& item) {
     return 0;
 }
 
+// A folder that cannot be searched (its drive not ready, its server or share
+// not reachable) holds no file that could be read: nothing is found.
+bool IsOrdinaryFileFound(Runtime& runtime, const std::wstring& path) {
+    try {
+        return !runtime.Dir(path, kDirOrdinaryFiles).empty();
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 void FrmMain::VerifyAndSetPathFromRegistry() {
@@ -53,8 +63,8 @@ void FrmMain::VerifyAndSetPathFromRegistry() {
 // locked by the point-of-sale program) is reported, and the port stays 0.
 std::int16_t FrmMain::ReadComPortFromFile() {
     const std::wstring path = vars_.gTxtPath + L"\\KDCHKCOM.TXT";
+    if (!IsOrdinaryFileFound(platform_.runtime, path)) return 0;
     try {
-        if (platform_.runtime.Dir(path, kDirOrdinaryFiles).empty()) return 0;
         const auto file = platform_.runtime.OpenForInput(path);
         const auto item = ReadFirstItem(*file);
         return item ? PortFromItem(*item) : std::int16_t{0};

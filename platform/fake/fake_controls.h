@@ -29,7 +29,7 @@ public:
     }
     void AddItem(const std::wstring& item) override { items_.push_back(item); }
     void RemoveItem(int index) override {
-        if (index < 0 || index >= ListCount()) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call");
+        if (index < 0 || index >= ListCount()) throw RuntimeError(kErrInvalidProcedureCall);
         items_.erase(items_.begin() + index);
         selected_ = -1;
     }

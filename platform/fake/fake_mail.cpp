@@ -4,6 +4,15 @@
 
 namespace kdesk {
 
+namespace {
+
+// The Simple MAPI layer refuses, at Send, a message with an attachment that was
+// never given a file, naming its index.
+constexpr std::int32_t kAttachmentWithoutPath = 32055;
+constexpr wchar_t kAttachmentWithoutPathText[] = L"Allegato senza percorso del file: ";
+
+}  // namespace
+
 void FakeMail::FailAt(const std::wstring& member, std::int32_t number, const std::wstring& description,
                       int occurrence) {
     failures_.emplace(member, Failure{number, description, occurrence});
@@ -66,7 +75,7 @@ void FakeMail::SetMsgNoteText(const std::wstring& text) {
 }
 void FakeMail::SetAttachmentIndex(std::int32_t index) {
     Record(L"SetAttachmentIndex", std::to_wstring(index));
-    if (index < 0) throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call");
+    if (index < 0) throw RuntimeError(kErrInvalidProcedureCall);
     attachmentIndex_ = index;
     Selected();
 }
@@ -80,6 +89,9 @@ void FakeMail::SetAttachmentPathName(const std::wstring& path) {
 }
 void FakeMail::Send(bool showDialog) {
     Record(L"Send", showDialog ? L"true" : L"false");
+    for (std::size_t i = 0; i < message_.attachments.size(); ++i)
+        if (message_.attachments[i].path.empty())
+            throw RuntimeError(kAttachmentWithoutPath, kAttachmentWithoutPathText + std::to_wstring(i));
     sent_.push_back(message_);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A recording mail service: every call is kept in order as "Member(arguments)",
-// the composed message is modelled, and any member can be told to fail.
+// the composed message is modelled, and any member can be told to fail. Like
+// the Simple MAPI layer, Send refuses a message with an attachment without a
+// file (32055).
 #include <map>
 #include <string>
 #include <vector>

@@ -10,6 +10,7 @@
 #include "platform/portable/dir_filter.h"
 #include "platform/portable/file_errors.h"
 #include "platform/portable/local_date_time.h"
+#include "platform/portable/volume_root.h"
 #include "platform/portable/wildcard_match.h"
 
 namespace kdesk {
@@ -18,9 +19,14 @@ namespace {
 
 bool IsDriveRoot(const std::wstring& path) { return path.size() == 2 && path[1] == L':'; }
 
-// "/" becomes "\" and trailing separators go, except that "C:\" stays a root "C:".
+// "/" becomes "\", a run of separators inside the path becomes one (as Windows
+// reads "D:\Dati\\SR_MATR.001") while a UNC path keeps its leading "\\", and
+// trailing separators go, except that "C:\" stays a root "C:".
 std::wstring NormalizePath(std::wstring path) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
+    const std::size_t keep = path.starts_with(L"\\\\") ? 2 : 0;
+    const auto repeated = [](wchar_t a, wchar_t b) { return a == L'\\' && b == L'\\'; };
+    path.erase(std::unique(path.begin() + static_cast<std::ptrdiff_t>(keep), path.end(), repeated), path.end());
     while (path.size() > 1 && path.back() == L'\\') path.pop_back();
     return path;
 }
@@ -104,6 +110,26 @@ void FakeRuntime::RemovePath(const std::wstring& path) {
     });
 }
 
+void FakeRuntime::SetVolumeFault(const std::wstring& root, std::uint32_t win32Error) {
+    volumeFaults_.emplace_back(NormalizePath(root), win32Error);
+}
+
+std::optional<std::uint32_t> FakeRuntime::VolumeFault(const std::wstring& path) const {
+    const std::wstring root = NormalizePath(VolumeRoot(path));
+    if (root.empty()) return std::nullopt;
+    for (const auto& [faulty, error] : volumeFaults_)
+        if (EqualIgnoringCase(faulty, root)) return error;
+    return std::nullopt;
+}
+
+// As the Win32 search: a volume that is faulty, or that nothing was ever added
+// on, cannot be reached.
+void FakeRuntime::RaiseIfVolumeUnreachable(const std::wstring& path) {
+    if (const auto fault = VolumeFault(path)) throw UnreachableVolumeError(*fault);
+    const std::wstring root = NormalizePath(VolumeRoot(path));
+    if (!root.empty() && !Find(root)) throw UnreachableVolumeError(kWin32PathNotFound);
+}
+
 std::vector<std::wstring> FakeRuntime::ListFolder(const std::wstring& folder, const std::wstring& namePattern,
                                                   std::uint32_t mask) {
     std::vector<std::wstring> names;
@@ -128,6 +154,7 @@ std::wstring FakeRuntime::Dir(const std::wstring& pattern, std::uint32_t mask) {
     if (cut == std::wstring::npos) return {};
     const std::wstring folder = NormalizePath(slashed.substr(0, cut + 1));
     const std::wstring namePattern = cut + 1 == slashed.size() ? L"*" : slashed.substr(cut + 1);
+    RaiseIfVolumeUnreachable(folder);
     const Entry* entry = HasWildcard(folder) ? nullptr : Find(folder);
     if (entry && (entry->attributes & kAttrDirectory)) found_ = ListFolder(folder, namePattern, mask);
     return DirNext();
@@ -136,7 +163,7 @@ std::wstring FakeRuntime::Dir(const std::wstring& pattern, std::uint32_t mask) {
 std::wstring FakeRuntime::DirNext() { return nextFound_ < found_.size() ? found_[nextFound_++] : std::wstring{}; }
 
 std::optional<std::uint32_t> FakeRuntime::GetAttr(const std::wstring& path) {
-    if (HasWildcard(path)) return std::nullopt;
+    if (HasWildcard(path) || VolumeFault(path)) return std::nullopt;
     const Entry* entry = Find(NormalizePath(path));
     if (!entry) return std::nullopt;
     if (EndsWithSeparator(path) && !(entry->attributes & kAttrDirectory)) return std::nullopt;
@@ -146,6 +173,7 @@ std::optional<std::uint32_t> FakeRuntime::GetAttr(const std::wstring& path) {
 std::unique_ptr<InputFile> FakeRuntime::OpenForInput(const std::wstring& path) {
     if (path.empty()) throw FileErrorFromWin32(kWin32PathNotFound);
     if (HasWildcard(path)) throw FileErrorFromWin32(kWin32InvalidName);
+    if (const auto fault = VolumeFault(path)) throw FileErrorFromWin32(*fault);
     const std::wstring normalized = NormalizePath(path);
     const Entry* entry = Find(normalized);
     if (!entry) {

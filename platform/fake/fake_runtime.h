@@ -1,8 +1,10 @@
 #pragma once
 // In-memory runtime services with Windows semantics: a file system with
 // case-insensitive paths, attributes and directory order (the order entries were
-// added), recorded message boxes with queued answers, a settable clock, the
-// Western ANSI code page and a fixed date format "dd/MM/yyyy HH:mm:ss".
+// added), volumes (drive C: and every drive or share something was added on;
+// any other cannot be reached), recorded message boxes with queued answers, a
+// settable clock, the Western ANSI code page and a fixed date format
+// "dd/MM/yyyy HH:mm:ss".
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -43,6 +45,9 @@ public:
     void AddFile(const std::wstring& path, std::string bytes = {}, std::uint32_t attributes = kAttrArchive);
     void LockFile(const std::wstring& path);  // opening it raises error 70
     void RemovePath(const std::wstring& path);  // with everything under it
+    // Every access to the volume ("E:", "\\server\share") fails with this Win32
+    // error from now on, as a drive without media (21) or a lost server (53).
+    void SetVolumeFault(const std::wstring& root, std::uint32_t win32Error);
     void SetOwnFolder(const std::wstring& folder) { ownFolder_ = folder; }
 
     // Message boxes: each queued answer goes to the next OK/Cancel box, once;
@@ -68,8 +73,11 @@ private:
     void AddParents(const std::wstring& normalizedPath);
     std::vector<std::wstring> ListFolder(const std::wstring& folder, const std::wstring& namePattern,
                                          std::uint32_t mask);
+    std::optional<std::uint32_t> VolumeFault(const std::wstring& path) const;
+    void RaiseIfVolumeUnreachable(const std::wstring& path);
 
-    std::vector<Entry> entries_;
+    std::vector<Entry> entries_{Entry{L"C:", kAttrDirectory, {}, false}};
+    std::vector<std::pair<std::wstring, std::uint32_t>> volumeFaults_;  // normalized root, Win32 error
     std::vector<std::wstring> found_;
     std::size_t nextFound_ = 0;
     std::vector<ShownMessage> messages_;

@@ -9,6 +9,7 @@
 #include "build_facts.h"
 #include "platform/portable/draft_files.h"
 #include "platform/portable/eml_writer.h"
+#include "platform/win32/file_api_path.h"
 #include "platform/win32/mapi_errors.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_runtime_handles.h"
@@ -72,8 +73,8 @@ struct ReadFailedMidway {
 // Streams one file into the draft; false when it cannot be opened (nothing
 // written), ReadFailedMidway when reading stops part of the way.
 bool AttachFile(EmlWriter& writer, const std::wstring& path, std::size_t index, std::vector<std::uint8_t>& chunk) {
-    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) return false;
     writer.BeginAttachment(FileNameOf(path));
     for (;;) {

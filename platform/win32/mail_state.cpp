@@ -6,13 +6,14 @@
 
 #include <algorithm>
 
+#include "platform/win32/file_api_path.h"
 #include "platform/win32/mapi_errors.h"
 
 namespace kdesk {
 namespace {
 
 bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ForFileApi(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

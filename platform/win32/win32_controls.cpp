@@ -11,10 +11,9 @@ namespace kdesk {
 
 namespace {
 
-constexpr std::int32_t kErrOutOfMemory = 7;
 constexpr DWORD kFileNameCapacity = 32768;
 
-[[noreturn]] void ThrowInvalidCall() { throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call"); }
+[[noreturn]] void ThrowInvalidCall() { throw RuntimeError(kErrInvalidProcedureCall); }
 
 }  // namespace
 
@@ -27,14 +26,14 @@ std::wstring GetText(HWND window) {
 }
 
 void Win32TextBox::SetText(const std::wstring& text) {
-    if (!SetWindowTextW(window_, text.c_str())) throw RuntimeError(kErrOutOfMemory, L"Out of memory");
+    if (!SetWindowTextW(window_, text.c_str())) throw RuntimeError(kErrOutOfMemory);
 }
 
 void Win32ListBox::Clear() { SendMessageW(window_, LB_RESETCONTENT, 0, 0); }
 
 void Win32ListBox::AddItem(const std::wstring& item) {
     const LRESULT index = SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    if (index == LB_ERR || index == LB_ERRSPACE) throw RuntimeError(kErrOutOfMemory, L"Out of memory");
+    if (index == LB_ERR || index == LB_ERRSPACE) throw RuntimeError(kErrOutOfMemory);
 }
 
 void Win32ListBox::RemoveItem(int index) {
@@ -82,7 +81,7 @@ struct CommonDialogs {
 
 const CommonDialogs& LoadedCommonDialogs() {
     static const CommonDialogs dialogs;
-    if (!dialogs.open || !dialogs.failure) throw RuntimeError(kErrFileNotFound, L"comdlg32.dll non disponibile");
+    if (!dialogs.open || !dialogs.failure) throw RuntimeError(kErrFileNotFound);  // comdlg32.dll not there
     return dialogs;
 }
 

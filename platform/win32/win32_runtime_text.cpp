@@ -8,10 +8,8 @@ namespace kdesk {
 
 namespace {
 
-constexpr std::int32_t kErrOutOfStringSpace = 14;
-
 int CheckedLength(std::size_t size) {
-    if (size > static_cast<std::size_t>(INT_MAX)) throw RuntimeError(kErrOutOfStringSpace, L"Out of string space");
+    if (size > static_cast<std::size_t>(INT_MAX)) throw RuntimeError(kErrOutOfStringSpace);
     return static_cast<int>(size);
 }
 

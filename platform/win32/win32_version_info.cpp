@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/file_api_path.h"
+
 // <windows.h> maps these names to their W functions; here they are the service's methods.
 #undef GetFileVersionInfoSize
 #undef GetFileVersionInfo
@@ -65,7 +67,7 @@ std::optional<std::wstring> Win32VersionInfo::QueryString(const std::vector<std:
 
 std::optional<LocalDateTime> Win32VersionInfo::FileLastModified(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!GetFileAttributesExW(ForFileApi(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
     SYSTEMTIME utc{}, local{};
     if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return std::nullopt;

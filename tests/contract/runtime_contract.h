@@ -4,11 +4,15 @@
 // and the Win32 runs each provide one.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/runtime.h"
 
 namespace kdesk::contract {
+
+// Volumes that a directory search cannot reach.
+enum class Unreachable { MissingDrive, MissingServer, MissingShare, DriveNotReady };
 
 class RuntimeSetup {
 public:
@@ -22,6 +26,8 @@ public:
                           std::uint32_t attributes = kAttrArchive) = 0;
     // The file stays locked against reading until the setup goes.
     virtual void Lock(const std::wstring& path) = 0;
+    // A folder path on such a volume; nullopt when this platform cannot give one.
+    virtual std::optional<std::wstring> FolderOn(Unreachable volume) = 0;
 };
 
 std::unique_ptr<RuntimeSetup> MakeRuntimeSetup();

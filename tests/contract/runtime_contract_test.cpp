@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iostream>
 #include <vector>
 
 #include "build_facts.h"
@@ -108,6 +109,64 @@ TEST_F(RuntimeContract, MissingFolderFindsNothing) {
     EXPECT_EQ(runtime.DirNext(), L"");
     setup->MakeFile(In(L"file"), "x");
     EXPECT_EQ(runtime.Dir(In(L"file\\"), kDirWithFolders), L"") << "a file is no folder";
+}
+
+// As the classic runtime: 71 for a drive that is not ready, 52 for a drive,
+// server or share that cannot be reached, whatever the pattern.
+TEST_F(RuntimeContract, SearchOnAVolumeThatCannotBeReachedRaises) {
+    struct Case {
+        const char* what;
+        Unreachable volume;
+        std::int32_t number;
+    };
+    const Case cases[] = {
+        {"drive that does not exist", Unreachable::MissingDrive, kErrBadFileName},
+        {"server that does not exist", Unreachable::MissingServer, kErrBadFileName},
+        {"share that does not exist", Unreachable::MissingShare, kErrBadFileName},
+        {"drive without media", Unreachable::DriveNotReady, kErrDiskNotReady},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto folder = setup->FolderOn(c.volume);
+        if (!folder) {
+            std::cout << "[ NOTE     ] not produced on this platform: " << c.what << "\n";
+            continue;
+        }
+        for (const std::wstring& pattern : {*folder + L"\\", *folder + L"\\*.TXT", *folder + L"\\KDCHKCOM.TXT"}) {
+            SCOPED_TRACE(testing::PrintToString(pattern));
+            try {
+                runtime.Dir(pattern, kDirWithFolders);
+                ADD_FAILURE() << "no error raised";
+            } catch (const RuntimeError& e) {
+                EXPECT_EQ(e.Number(), c.number);
+            }
+        }
+        EXPECT_FALSE(runtime.GetAttr(*folder).has_value());
+    }
+}
+
+// As Windows reads them: a data folder configured with a trailing backslash
+// gives "...\Dati\\SR_MATR.001". Past 259 characters too, where the Win32
+// runtime hands the system the extended-length form, which does not collapse
+// them itself.
+TEST_F(RuntimeContract, DoubledBackslashInsideAPathCountsAsOne) {
+    std::wstring deep = root;
+    for (int level = 0; level < 4; ++level) {
+        deep += L"\\" + std::wstring(60, static_cast<wchar_t>(L'a' + level));
+        setup->MakeFolder(deep);
+    }
+    setup->MakeFolder(In(L"Dati"));
+    for (const std::wstring& folder : {In(L"Dati"), deep}) {
+        setup->MakeFile(folder + L"\\SR_MATR.001", "0012345");
+        SCOPED_TRACE(folder.size());
+        const std::wstring doubled = folder + L"\\\\SR_MATR.001";
+        EXPECT_EQ(ListAll(runtime, folder + L"\\\\*.001", kDirOrdinaryFiles), Names{L"SR_MATR.001"});
+        EXPECT_EQ(ListAll(runtime, folder + L"\\\\", kDirOrdinaryFiles), Names{L"SR_MATR.001"});
+        ASSERT_TRUE(runtime.GetAttr(doubled).has_value());
+        EXPECT_EQ(ReadAll(*runtime.OpenForInput(doubled)), "0012345");
+        EXPECT_EQ(ReadAll(*runtime.OpenForInput(folder + L"\\SR_MATR.001")), "0012345");
+    }
+    EXPECT_GE(deep.size() + std::wstring(L"\\SR_MATR.001").size(), 260u);
 }
 
 TEST_F(RuntimeContract, TrailingBackslashListsTheFolderOwnEntries) {

@@ -2,7 +2,8 @@
 // reader's 1024 bytes, text outside the ANSI code page, and folders that are a
 // file, on a drive that does not exist or on a host that does not answer. The
 // window must appear in time, without any message, with the folders and the
-// driver type the registry reading gives.
+// driver type the registry reading gives: a configured folder that cannot be
+// reached is still shown, so that support sees it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -151,14 +152,15 @@ INSTANTIATE_TEST_SUITE_P(
                      [](const Folders& f) {
                          return Shown{ThroughAnsi(f.data + L"\\" + kForeign), L"", ThroughAnsi(kForeign)};
                      }},
-        // Folders that are a file, on a drive that does not exist or on a host that
-        // does not answer fail the folder test; the product's own values are taken
+        // A folder that is a file fails the folder test; one on a drive that does
+        // not exist or on a host that does not answer makes the test raise, and
+        // the configured text is taken. The product's own values are taken
         // untested, and the version, date, serial and scan then look there.
         // (192.0.2.1 is reserved for documentation: nothing there answers.)
         RegistryCase{"FoldersNamingAFileAndAMissingDrive",
                      {Text(L"CustomPathDataDir", [](const Folders& f) { return f.scratch + L"\\notafolder.txt\\"; }),
                       Fixed(L"AppPath", L"Q:\\Kdesk\\")},
-                     [](const Folders& f) { return Shown{f.vistaData, L"", L""}; }},
+                     [](const Folders& f) { return Shown{f.vistaData, L"Q:\\Kdesk", L""}; }},
         RegistryCase{"ProductDataFolderIsAFileAndAppFolderOnAHostThatDoesNotAnswer",
                      {Fixed(L"VELKdesk", L"Q:\\Archivio"),
                       Text(L"CustomPathDataDir", [](const Folders& f) { return f.scratch + L"\\notafolder.txt"; }),

@@ -19,7 +19,7 @@ public:
         : bytes_(std::move(bytes)), piece_(piece), failAt_(failHalfWay ? bytes_.size() / 2 : bytes_.size() + 1) {}
 
     std::size_t Read(char* buffer, std::size_t size) override {
-        if (pos_ >= failAt_) throw kdesk::RuntimeError(kdesk::kErrDeviceIo, L"Device I/O error");
+        if (pos_ >= failAt_) throw kdesk::RuntimeError(kdesk::kErrDeviceIo);
         const std::size_t count = std::min({size, piece_, bytes_.size() - pos_});
         std::copy_n(bytes_.data() + pos_, count, buffer);
         pos_ += count;

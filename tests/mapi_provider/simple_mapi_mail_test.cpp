@@ -143,7 +143,13 @@ TEST_F(MapiLayer, AttachmentsAreAddedOnlyAtTheNextFreeIndexAndNeedAPath) {
     EXPECT_EQ(ErrorNumberOf([&] { mail.SetAttachmentIndex(-1); }), 32054);
     mail.SetAttachmentIndex(0);
     mail.SetAttachmentPosition(0);
-    EXPECT_EQ(ErrorNumberOf([&] { mail.Send(false); }), 32055);
+    try {
+        mail.Send(false);
+        ADD_FAILURE() << "a message with an attachment without a file was sent";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), 32055);
+        EXPECT_EQ(error.Description(), L"Allegato senza percorso del file: 0") << "as the fake mail layer words it";
+    }
     EXPECT_EQ(record.Functions(), std::vector<std::string>{"MAPILogon"});
     mail.SignOff();
 }

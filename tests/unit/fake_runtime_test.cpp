@@ -53,6 +53,8 @@ TEST(FakeRuntime, OpenErrorsFollowWhatIsThere) {
     rt.AddFile(L"C:\\App\\KDCHKCOM.TXT", "0100");
     rt.AddFile(L"C:\\App\\busy.txt", "x");
     rt.LockFile(L"c:\\app\\BUSY.TXT");
+    rt.AddFile(L"E:\\Dati\\SR_MATR.001", "1");
+    rt.SetVolumeFault(L"E:", 21);
 
     struct Case {
         std::wstring path;
@@ -67,6 +69,8 @@ TEST(FakeRuntime, OpenErrorsFollowWhatIsThere) {
         {L"C:\\App\\KDCHKCOM.TXT\\x", kErrPathNotFound},
         {L"C:\\App\\*.TXT", 52},
         {L"", kErrPathNotFound},
+        {L"Q:\\App\\KDCHKCOM.TXT", kErrPathNotFound},
+        {L"E:\\Dati\\SR_MATR.001", kErrDiskNotReady},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.path));

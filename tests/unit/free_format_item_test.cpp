@@ -41,7 +41,7 @@ public:
 
 class FailingFile : public InputFile {
 public:
-    std::size_t Read(char*, std::size_t) override { throw RuntimeError(kErrDeviceIo, L"Device I/O error"); }
+    std::size_t Read(char*, std::size_t) override { throw RuntimeError(kErrDeviceIo); }
 };
 
 TEST(FreeFormatItem, FirstItemFollowsTheItemRules) {

@@ -25,7 +25,7 @@ TEST(MenuCommands, InfoShowsTheAboutBoxEachTime) {
 
 TEST(MenuCommands, InfoIgnoresEveryFailureOfTheAboutBox) {
     FormFixture f;
-    f.form.showAboutBox = [] { throw RuntimeError(kErrInvalidProcedureCall, L"Invalid procedure call"); };
+    f.form.showAboutBox = [] { throw RuntimeError(kErrInvalidProcedureCall); };
     EXPECT_NO_THROW(f.form.m_info_Click());
     f.form.showAboutBox = [] { throw std::runtime_error("cannot create the About box"); };
     EXPECT_NO_THROW(f.form.m_info_Click());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "modules/modRegistry.h"
+#include "platform/portable/file_errors.h"
 #include "platform/runtime_error.h"
 #include "tests/unit/form_fixture.h"
 
@@ -113,14 +114,6 @@ TEST(CheckRegistryResult, RaisesErrorFiveForAnyFailureStatus) {
     }
 }
 
-// Dir fails as on a drive that is not ready.
-class UnreadyDriveRuntime : public FakeRuntime {
-public:
-    std::wstring Dir(const std::wstring&, std::uint32_t) override {
-        throw RuntimeError(71, L"Disk not ready");
-    }
-};
-
 TEST(FolderReaders, ReturnAnExistingFolderWithoutItsTrailingBackslash) {
     struct Case {
         const char* what;
@@ -139,6 +132,7 @@ TEST(FolderReaders, ReturnAnExistingFolderWithoutItsTrailingBackslash) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FormFixture f;
+        f.runtime.AddFolder(L"D:\\");
         if (c.folderExists) f.runtime.AddFolder(L"D:\\Dati");
         std::vector<std::uint8_t> data = Bytes(c.data);
         data.push_back(0);
@@ -149,14 +143,31 @@ TEST(FolderReaders, ReturnAnExistingFolderWithoutItsTrailingBackslash) {
     }
 }
 
-TEST(FolderReaders, DoNotAcceptAFolderWhoseTestFailed) {
-    UnreadyDriveRuntime runtime;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeVersionInfo versionInfo;
-    Platform platform{runtime, registry, shell, versionInfo};
-    registry.SetString(kKey, "AppPath", "A:\\Cassa");
-    EXPECT_EQ(ReadAppPath(platform), L"");
+// An error raised by the folder test leads to the step that accepts the text.
+TEST(FolderReaders, ReturnTheFolderWhenItsTestRaises) {
+    struct Case {
+        const char* what;
+        std::string configured;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"drive not ready", "E:\\Cassa\\", L"E:\\Cassa"},
+        {"drive that does not exist", "Q:\\Cassa", L"Q:\\Cassa"},
+        {"server that does not answer", "\\\\192.0.2.1\\kdesk\\Cassa\\", L"\\\\192.0.2.1\\kdesk\\Cassa"},
+        {"share that does not exist", "\\\\cassa1\\nessuna\\Dati", L"\\\\cassa1\\nessuna\\Dati"},
+        {"folder missing on a reachable share", "\\\\cassa1\\kdesk\\Dati", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FormFixture f;
+        f.runtime.AddFolder(L"E:\\Cassa");
+        f.runtime.SetVolumeFault(L"E:", kWin32NotReady);
+        f.runtime.AddFolder(L"\\\\cassa1\\kdesk");
+        f.registry.SetString(kKey, "CustomPathDataDir", c.configured);
+        f.registry.SetString(kKey, "AppPath", c.configured);
+        EXPECT_EQ(ReadCustomPathDataDir(f.platform), c.expected);
+        EXPECT_EQ(ReadAppPath(f.platform), c.expected);
+    }
 }
 
 struct VerifyCase {

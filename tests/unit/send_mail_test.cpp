@@ -135,6 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"SignOff", L"SignOff", 32019, L"SendMail: Errore di prova - 32019"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The attachment left without a file makes the mail layer refuse the message
+// at Send, as Simple MAPI does; the session is still closed.
 TEST(SendMail, AttachmentFailureIsReportedUnderItsOwnNameAndTheRestAreAttached) {
     SendFixture f;
     f.mail.FailAt(L"SetAttachmentPathName", 32011, L"Allegato non trovato", 2);
@@ -143,15 +145,17 @@ TEST(SendMail, AttachmentFailureIsReportedUnderItsOwnNameAndTheRestAreAttached) 
     f.form.cmdMapiManager_Click();
 
     const auto errors = f.Errors();
-    ASSERT_EQ(errors.size(), 2u);
+    ASSERT_EQ(errors.size(), 3u);
     EXPECT_EQ(errors[0].prompt, L"InsertAttachmentFilesFromList: Allegato non trovato - 32011");
     EXPECT_EQ(errors[1].prompt, L"InsertAttachmentFilesFromList: Posizione rifiutata - 32002");
-    ASSERT_EQ(f.mail.Sent().size(), 1u);
-    const auto& attachments = f.mail.Sent()[0].attachments;
+    EXPECT_EQ(errors[2].prompt, L"SendMail: Allegato senza percorso del file: 1 - 32055");
+    const auto& attachments = f.mail.Composed().attachments;
     ASSERT_EQ(attachments.size(), 3u);
     EXPECT_EQ(attachments[0].path, L"C:\\D\\SR_MATR.001");
     EXPECT_EQ(attachments[1].path, L"");
     EXPECT_EQ(attachments[2].path, L"C:\\A\\LOG.TXT");
+    EXPECT_TRUE(f.mail.Sent().empty());
+    EXPECT_FALSE(f.mail.SessionOpen());
 }
 
 TEST(SendMail, AttachIndexHoldsTheLastAttachmentUntilSendMailResetsIt) {

@@ -172,7 +172,8 @@ TEST(FormLoad, PortCheckFileStaysInTheFolderReadBeforeTheRegistryOverride) {
     };
     const Case cases[] = {
         {"trailing backslash kept by the override", "C:\\Kdesk\\", L"C:\\Kdesk", 2},
-        {"absent folder", "E:\\Cassa", L"", 0},
+        {"absent folder", "C:\\Cassa", L"", 0},
+        {"folder on a drive that cannot be reached", "Q:\\Cassa", L"Q:\\Cassa", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -193,6 +194,7 @@ TEST(FormLoad, PortCheckFileStaysInTheFolderReadBeforeTheRegistryOverride) {
         EXPECT_EQ(f.txtComPort.Text(), std::to_wstring(c.port));
         EXPECT_EQ(f.txtMatr.Text(), L"0012345");
         EXPECT_EQ(f.txtDriverType.Text(), L"DITRON");
+        EXPECT_TRUE(f.runtime.Messages().empty());
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/fake/fake_runtime.h"
+#include "platform/portable/file_errors.h"
 #include "tests/contract/runtime_contract.h"
 
 namespace kdesk::contract {
@@ -22,6 +23,23 @@ public:
         runtime_.AddFile(path, bytes, attributes);
     }
     void Lock(const std::wstring& path) override { runtime_.LockFile(path); }
+
+    std::optional<std::wstring> FolderOn(Unreachable volume) override {
+        switch (volume) {
+            case Unreachable::MissingDrive:
+                return L"Q:\\Kdesk";
+            case Unreachable::MissingServer:
+                return L"\\\\kdesk-no-such-host.invalid\\kdesk\\Dati";
+            case Unreachable::MissingShare:
+                runtime_.AddFolder(L"\\\\cassa1\\kdesk\\Dati");
+                return L"\\\\cassa1\\kdesk-no-such-share\\Dati";
+            case Unreachable::DriveNotReady:
+                runtime_.AddFolder(L"E:\\Dati");
+                runtime_.SetVolumeFault(L"E:", kWin32NotReady);
+                return L"E:\\Dati";
+        }
+        return std::nullopt;
+    }
 
 private:
     FakeRuntime runtime_;

@@ -25,17 +25,18 @@ release_in() {
   cat "$1/dist/SHA256SUMS"
 }
 
-# Shows where the programs of the two archives differ: explain_difference ARCHIVE_NAME
+# Shows where the programs of the two archives differ: the first differing bytes,
+# then the differing header fields and text: explain_difference ARCHIVE_NAME
 explain_difference() {
-  local x
+  local x a=$work/unzipped-first/KdeskSupport.exe b=$work/unzipped-second-build/KdeskSupport.exe
   for x in first second-build; do
-    mkdir -p "$work/unzipped-$x"
     unzip -q -o "$work/$x/dist/$1" -d "$work/unzipped-$x" || return 0
   done
-  echo "--- $1: differing bytes of KdeskSupport.exe (offset, first, second), then header fields"
-  cmp -l "$work/unzipped-first/KdeskSupport.exe" "$work/unzipped-second-build/KdeskSupport.exe" | head -n 10
-  diff <(objdump -x "$work/unzipped-first/KdeskSupport.exe" | sed 1,2d) \
-       <(objdump -x "$work/unzipped-second-build/KdeskSupport.exe" | sed 1,2d) | head -n 20
+  echo "--- $1: KdeskSupport.exe differs in $(cmp -l "$a" "$b" | wc -l) bytes (offset, first, second)"
+  cmp -l "$a" "$b" | head -n 5 || true
+  diff <(cd "${a%/*}" && objdump -x KdeskSupport.exe) <(cd "${b%/*}" && objdump -x KdeskSupport.exe) |
+    head -n 10 || true
+  diff <(strings -n 8 "$a") <(strings -n 8 "$b") | head -n 10 || true
 }
 
 release_in "$work/first"

@@ -4,7 +4,8 @@
 # Windows builds under Wine (with Xvfb when there is no display). Then the
 # hardening steps: the native tests again under AddressSanitizer and UBSan
 # (native-asan), clang-tidy and cppcheck (scripts/analyze.sh) and each fuzz
-# target for a bounded time (scripts/fuzz.sh).
+# target for a bounded time (scripts/fuzz.sh). Last, the release command run
+# twice from the commit must give the same bytes (scripts/release_check.sh).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh || exit 1
@@ -71,6 +72,8 @@ echo "=== analysis"
 timed analysis scripts/analyze.sh || failed+=("analysis")
 echo "=== fuzz (${fuzz_seconds} s per target)"
 timed fuzz scripts/fuzz.sh "$fuzz_seconds" || failed+=("fuzz")
+echo "=== release check"
+timed release-check scripts/release_check.sh || failed+=("release-check")
 
 echo "=== time per step"
 printf '  %s\n' "${timings[@]}"

@@ -39,6 +39,9 @@ int RunMessageLoop(kdesk::MainWindow& frmMain) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    // A configured folder on a drive without media fails with "not ready"
+    // instead of stopping the start-up at Windows' own "insert a disk" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     kdesk::Win32Runtime runtime;
     kdesk::Win32Registry registry;
     kdesk::Win32Shell shell;

@@ -247,13 +247,14 @@ std::wstring RequestDescription(HWND window) {
     RegisterClassW(&wc);
     std::wstring text;
     const std::unique_ptr<HWND__, decltype(&DestroyWindow)> receiver(
-        CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr),
+        CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr),
         DestroyWindow);
     const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(
         LoadLibraryW((BinFolder() + L"\\" + kDescribeHookDll).c_str()), FreeLibrary);
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (!receiver || !dll || !thread) return {};
-    const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll.get(), kDescribeHookProc)));
+    const FARPROC exported = GetProcAddress(dll.get(), kDescribeHookProc);
+    const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(exported));
     const std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> hook(
         procedure ? SetWindowsHookExW(WH_CALLWNDPROC, procedure, dll.get(), thread) : nullptr, UnhookWindowsHookEx);
     if (!hook) return {};

@@ -10,6 +10,9 @@ namespace kdesk::e2e {
 inline constexpr wchar_t kDescribeHookDll[] = L"kdesk_describe_hook.dll";
 inline constexpr char kDescribeHookProc[] = "DescribeWindowHook";
 
-inline UINT DescribeRequestMessage() { return RegisterWindowMessageW(L"KdeskE2e.DescribeWindow"); }
+inline UINT DescribeRequestMessage() {
+    static const UINT message = RegisterWindowMessageW(L"KdeskE2e.DescribeWindow");
+    return message;
+}
 
 }  // namespace kdesk::e2e

@@ -8,7 +8,6 @@
 #include "forms/about/frmAbout.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_handles.h"
-#include "platform/win32/window_description.h"
 #include "platform/win32/window_builder.h"
 #include "resources/resource_ids.h"
 
@@ -157,10 +156,6 @@ LRESULT CALLBACK AboutBox::Proc(HWND window, UINT message, WPARAM wp, LPARAM lp)
 
 LRESULT AboutBox::Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     Loaded& box = *loaded_;
-    if (message == DescribeWindowMessage()) {
-        SendDescription(window, reinterpret_cast<HWND>(lp));
-        return 0;
-    }
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) box.form.cmdOK_Click();

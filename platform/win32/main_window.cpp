@@ -9,7 +9,6 @@
 #include "platform/win32/owner_drawn_button.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_handles.h"
-#include "platform/win32/window_description.h"
 #include "platform/win32/window_builder.h"
 #include "resources/resource_ids.h"
 
@@ -179,10 +178,6 @@ LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wp, LPARAM l
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
     const HWND window = window_;
-    if (message == DescribeWindowMessage()) {
-        SendDescription(window, reinterpret_cast<HWND>(lp));
-        return 0;
-    }
     switch (message) {
         case WM_COMMAND:
             if (wiring_) OnCommand(LOWORD(wp), HIWORD(wp));

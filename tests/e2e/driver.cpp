@@ -4,8 +4,10 @@
 #include <shlobj.h>
 
 #include "forms/main/main_layout.h"
+#include "tests/e2e/describe_hook.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -233,6 +235,9 @@ LRESULT CALLBACK DescriptionReceiver(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 
 }  // namespace
 
+// The hook DLL is loaded here only to name its procedure to SetWindowsHookExW,
+// which loads it into the program's process; every path unhooks, frees the DLL
+// and destroys the reply window.
 std::wstring RequestDescription(HWND window) {
     static const wchar_t kReceiverClass[] = L"KdeskE2eDescriptionReceiver";
     WNDCLASSW wc{};
@@ -240,14 +245,22 @@ std::wstring RequestDescription(HWND window) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kReceiverClass;
     RegisterClassW(&wc);
-    HWND receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
-    if (!receiver) return {};
     std::wstring text;
-    SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&text));
-    const UINT describe = RegisterWindowMessageW(L"KdeskSupport.DescribeWindow");
-    SendMessageTimeoutW(window, describe, 0, reinterpret_cast<LPARAM>(receiver), SMTO_ABORTIFHUNG, 10000, nullptr);
-    DestroyWindow(receiver);
+    const std::unique_ptr<HWND__, decltype(&DestroyWindow)> receiver(
+        CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr),
+        DestroyWindow);
+    const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(
+        LoadLibraryW((BinFolder() + L"\\" + kDescribeHookDll).c_str()), FreeLibrary);
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (!receiver || !dll || !thread) return {};
+    const FARPROC exported = GetProcAddress(dll.get(), kDescribeHookProc);
+    const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(exported));
+    const std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> hook(
+        procedure ? SetWindowsHookExW(WH_CALLWNDPROC, procedure, dll.get(), thread) : nullptr, UnhookWindowsHookEx);
+    if (!hook) return {};
+    SetWindowLongPtrW(receiver.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&text));
+    SendMessageTimeoutW(window, DescribeRequestMessage(), 0, reinterpret_cast<LPARAM>(receiver.get()), SMTO_ABORTIFHUNG,
+                        10000, nullptr);
     return text;
 }
 

@@ -88,10 +88,11 @@ void PressKey(HWND target, UINT virtualKey);
 // The text of a control of the program, through WM_GETTEXT (GetWindowText
 // reads only captions across processes).
 std::wstring ControlText(HWND control);
-// Asks a window of the program to describe its fonts, menus and icons (the lines
-// "font\t<id>\t<face>\t<height>\t<weight>", "menu\t<depth>\t<caption>\t<id>",
-// "tooltip\t<id>\t<text>" and "icons\t<big>\t<small>");
-// empty text when it does not answer.
+// Describes a window of the program from inside it, through the hook DLL on its
+// UI thread: the lines "font\t<id>\t<face>\t<height>\t<weight>",
+// "menu\t<depth>\t<caption>\t<id>", "tooltip\t<id>\t<text>" and
+// "icons\t<big>\t<small>"; empty text when the hook cannot be set or no answer
+// comes within 10 s.
 std::wstring RequestDescription(HWND window);
 // Lets Wine draw the window frames itself (Xvfb has no window manager), so that
 // screenshots show title bars. Applies to programs started afterwards.

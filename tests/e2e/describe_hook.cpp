@@ -1,8 +1,11 @@
-#include "platform/win32/window_description.h"
+// Runs inside the program, loaded there by the window hook of the e2e driver:
+// describes the window the driver's request is sent to, in the lines that
+// RequestDescription documents, and sends the text back as WM_COPYDATA.
+#include "tests/e2e/describe_hook.h"
 
 #include <commctrl.h>
 
-namespace kdesk {
+#include <string>
 
 namespace {
 
@@ -51,13 +54,6 @@ BOOL CALLBACK DescribeTooltips(HWND candidate, LPARAM lp) {
     return TRUE;
 }
 
-}  // namespace
-
-UINT DescribeWindowMessage() {
-    static const UINT message = RegisterWindowMessageW(kDescribeWindowMessage);
-    return message;
-}
-
 std::wstring DescribeWindow(HWND window) {
     std::wstring text;
     EnumChildWindows(window, DescribeFont, reinterpret_cast<LPARAM>(&text));
@@ -80,4 +76,14 @@ void SendDescription(HWND window, HWND replyTo) {
                         SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
-}  // namespace kdesk
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK DescribeWindowHook(int code, WPARAM wp, LPARAM lp) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+    try {
+        if (code == HC_ACTION && call->message == kdesk::e2e::DescribeRequestMessage())
+            SendDescription(call->hwnd, reinterpret_cast<HWND>(call->lParam));
+    } catch (...) {  // nothing may unwind into the program's message dispatch
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}

@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/win32/main_window.h"
+#include "app/main_window.h"
 #include "platform/win32/support_mail.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_runtime.h"

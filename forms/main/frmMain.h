@@ -1,6 +1,6 @@
 #pragma once
 // The main window's logic: start-up, attachment commands, sending and menus.
-// The Win32 layer builds the controls and calls these handlers.
+// The windows of app/ build the controls and call these handlers.
 #include <cstdint>
 #include <functional>
 #include <string>

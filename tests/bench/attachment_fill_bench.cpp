@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "app/win32_controls.h"
 #include "modules/ModMapi.h"
-#include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_shell.h"

@@ -5,7 +5,7 @@
 #  - draft_bench: a draft with 50 MB of attachments against copying the files.
 if(WIN32)
   add_executable(attachment_fill_bench ${CMAKE_SOURCE_DIR}/tests/bench/attachment_fill_bench.cpp)
-  target_link_libraries(attachment_fill_bench PRIVATE kdesk_win32)
+  target_link_libraries(attachment_fill_bench PRIVATE kdesk_windows)
   target_link_options(attachment_fill_bench PRIVATE -municode)
 
   add_executable(draft_bench ${CMAKE_SOURCE_DIR}/tests/bench/draft_bench.cpp)

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_handles.h"
+#include "app/win32_handles.h"
 
 namespace kdesk {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/window_builder.h"
+#include "app/window_builder.h"
 
 #include <commctrl.h>
 

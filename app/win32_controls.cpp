@@ -1,4 +1,4 @@
-#include "platform/win32/win32_controls.h"
+#include "app/win32_controls.h"
 
 #include <commdlg.h>
 

@@ -1,14 +1,14 @@
-#include "platform/win32/about_box.h"
+#include "app/about_box.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 
+#include "app/win32_controls.h"
+#include "app/win32_handles.h"
+#include "app/window_builder.h"
 #include "forms/about/about_layout.h"
 #include "forms/about/frmAbout.h"
-#include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_handles.h"
-#include "platform/win32/window_builder.h"
 #include "resources/resource_ids.h"
 
 namespace kdesk {

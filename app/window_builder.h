@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/win32_handles.h"
 #include "forms/main/main_layout.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/win32_handles.h"
 
 namespace kdesk {
 

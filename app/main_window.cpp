@@ -1,15 +1,15 @@
-#include "platform/win32/main_window.h"
+#include "app/main_window.h"
 
 #include <stdexcept>
 #include <string>
 
+#include "app/about_box.h"
+#include "app/owner_drawn_button.h"
+#include "app/win32_controls.h"
+#include "app/win32_handles.h"
+#include "app/window_builder.h"
 #include "build_facts.h"
 #include "forms/main/main_layout.h"
-#include "platform/win32/about_box.h"
-#include "platform/win32/owner_drawn_button.h"
-#include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_handles.h"
-#include "platform/win32/window_builder.h"
 #include "resources/resource_ids.h"
 
 namespace kdesk {

@@ -1,7 +1,7 @@
-#include "platform/win32/owner_drawn_button.h"
+#include "app/owner_drawn_button.h"
 
-#include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_handles.h"
+#include "app/win32_controls.h"
+#include "app/win32_handles.h"
 
 namespace kdesk {
 

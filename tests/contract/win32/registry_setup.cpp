@@ -67,8 +67,12 @@ public:
 
     Registry& registry() override { return registry_; }
     const std::string& KeyPath() const override { return path_; }
+    // RegSetValueExA counts a NUL that follows a string's bytes in memory as
+    // part of it: a byte that is not NUL after the data keeps the size as given.
     void PutValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
-        if (RegSetValueExA(key_.get(), name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+        std::vector<std::uint8_t> followed(data);
+        followed.push_back('#');
+        if (RegSetValueExA(key_.get(), name.c_str(), 0, type, data.empty() ? nullptr : followed.data(),
                            static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
             throw std::runtime_error("cannot write the contract value " + name);
     }

@@ -213,32 +213,45 @@ void EmlWriter::BeginAttachment(std::wstring_view fileName) {
 void EmlWriter::AttachmentBytes(std::span<const std::uint8_t> bytes) {
     std::size_t i = 0;
     while (pendingCount_ > 0 && pendingCount_ < 3 && i < bytes.size()) pending_[pendingCount_++] = bytes[i++];
-    // Whole groups are written straight into one buffer: this loop carries every byte of every file.
+    // Groups are encoded straight into one reused buffer: this loop carries
+    // every byte of every file, so whole lines go without per-group checks.
     const std::size_t groups = (bytes.size() - i) / 3 + (pendingCount_ == 3 ? 1 : 0);
-    std::string out(groups * 4 + (groups / 19 + 1) * 2, '\0');
-    char* next = out.data();
+    encoded_.resize(groups * 4 + (groups / 19 + 1) * 2);
+    char* next = encoded_.data();
     const auto put = [&](const std::uint8_t* group) {
-        if (column_ == kBase64LineLength) {
-            *next++ = '\r';
-            *next++ = '\n';
-            column_ = 0;
-        }
         const std::uint32_t bits = (std::uint32_t{group[0]} << 16) | (std::uint32_t{group[1]} << 8) | group[2];
         next[0] = kBase64Digits[bits >> 18];
         next[1] = kBase64Digits[(bits >> 12) & 0x3F];
         next[2] = kBase64Digits[(bits >> 6) & 0x3F];
         next[3] = kBase64Digits[bits & 0x3F];
         next += 4;
-        column_ += 4;
+    };
+    const auto breakLineIfFull = [&] {
+        if (column_ < kBase64LineLength) return;
+        *next++ = '\r';
+        *next++ = '\n';
+        column_ = 0;
     };
     if (pendingCount_ == 3) {
+        breakLineIfFull();
         put(pending_);
+        column_ += 4;
         pendingCount_ = 0;
     }
-    for (; bytes.size() - i >= 3; i += 3) put(&bytes[i]);
+    constexpr std::size_t kLineBytes = kBase64LineLength / 4 * 3;
+    while (bytes.size() - i >= 3) {
+        breakLineIfFull();
+        if (column_ == 0 && bytes.size() - i >= kLineBytes) {
+            for (const std::size_t end = i + kLineBytes; i < end; i += 3) put(&bytes[i]);
+            column_ = kBase64LineLength;
+            continue;
+        }
+        put(&bytes[i]);
+        i += 3;
+        column_ += 4;
+    }
     while (i < bytes.size()) pending_[pendingCount_++] = bytes[i++];
-    out.resize(static_cast<std::size_t>(next - out.data()));
-    sink_(out);
+    sink_(std::string_view(encoded_.data(), static_cast<std::size_t>(next - encoded_.data())));
 }
 
 // The line break before a group is written only when another group follows, so

@@ -37,6 +37,7 @@ private:
     std::uint8_t pending_[3] = {};  // bytes waiting for a whole base64 group
     std::size_t pendingCount_ = 0;
     std::size_t column_ = 0;        // characters on the current base64 line
+    std::string encoded_;           // reused for each chunk of a file
 };
 
 // "Name: value" and CR LF: the value as it is when it is short printable ASCII,

@@ -43,16 +43,20 @@ class BufferedFile {
 public:
     BufferedFile(HANDLE file, std::wstring path) : file_(file), path_(std::move(path)) { buffer_.reserve(kWriteBuffer); }
     void Put(std::string_view bytes) {
+        if (buffer_.size() + bytes.size() > kWriteBuffer) Flush();
+        if (bytes.size() >= kWriteBuffer) return Write(bytes);  // a large piece goes without a copy
         buffer_ += bytes;
-        if (buffer_.size() >= kWriteBuffer) Flush();
     }
     void Flush() {
-        DWORD written = 0;
-        if (!buffer_.empty() &&
-            (!WriteFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) ||
-             written != buffer_.size()))
-            throw NotSaved(path_);
+        Write(buffer_);
         buffer_.clear();
+    }
+    void Write(std::string_view bytes) {
+        DWORD written = 0;
+        if (!bytes.empty() &&
+            (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+             written != bytes.size()))
+            throw NotSaved(path_);
     }
     void Restart() {
         buffer_.clear();

@@ -8,7 +8,8 @@ set -euo pipefail
 packages=(cmake g++ libgtest-dev googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 wine32:i386 xvfb xdotool imagemagick python3-pefile
-          clang clang-tidy cppcheck libclang-rt-14-dev x11-utils)
+          clang clang-tidy cppcheck libclang-rt-14-dev x11-utils
+          zlib1g-dev libz-mingw-w64-dev unzip osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do

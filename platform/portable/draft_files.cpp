@@ -10,31 +10,57 @@ namespace {
 
 constexpr std::size_t kMaxStem = 100;
 constexpr std::wstring_view kForbidden = L"\\/:*?\"<>|";
+constexpr std::string_view kMarkPrefix = "X-Mailer: KdeskSupport ";
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// COM and LPT take a digit, and also a superscript one: Windows maps "COM\u00b9" to COM1.
+bool IsPortDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'\u00b9' || c == L'\u00b2' || c == L'\u00b3'; }
 
 bool IsReservedDeviceName(std::wstring_view stem) {
-    static constexpr std::array<std::wstring_view, 22> kReserved{
-        L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3", L"COM4", L"COM5", L"COM6", L"COM7",
-        L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
-    // Windows treats "NUL.txt" like "NUL": the part before the first dot counts.
-    const std::wstring_view base = stem.substr(0, stem.find(L'.'));
-    return std::ranges::any_of(kReserved, [&](std::wstring_view name) { return EqualIgnoringCase(base, name); });
+    static constexpr std::array<std::wstring_view, 6> kDevices{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    // Windows takes the part before the first dot, without trailing blanks and
+    // dots, for the device: "NUL .txt" opens NUL.
+    std::wstring_view base = stem.substr(0, stem.find(L'.'));
+    while (!base.empty() && (base.back() == L' ' || base.back() == L'.')) base.remove_suffix(1);
+    if (std::ranges::any_of(kDevices, [&](std::wstring_view name) { return EqualIgnoringCase(base, name); }))
+        return true;
+    return base.size() == 4 && (EqualIgnoringCase(base.substr(0, 3), L"COM") || EqualIgnoringCase(base.substr(0, 3), L"LPT")) &&
+           IsPortDigit(base[3]);
 }
 
 }  // namespace
 
 std::wstring DraftFileStem(std::wstring_view subject) {
+    std::size_t length = std::min(subject.size(), kMaxStem);
+    if (length > 0 && length < subject.size() && IsHighSurrogate(subject[length - 1])) --length;
     std::wstring stem;
-    for (wchar_t c : subject.substr(0, kMaxStem))
+    for (wchar_t c : subject.substr(0, length))
         stem += (c < 0x20 || kForbidden.find(c) != std::wstring_view::npos) ? L'_' : c;
     while (!stem.empty() && (stem.back() == L'.' || stem.back() == L' ')) stem.pop_back();
     if (stem.empty()) return L"messaggio";
     return IsReservedDeviceName(stem) ? L"_" + stem : stem;
 }
 
-std::wstring DraftFileName(std::wstring_view stem, int attempt) {
+std::wstring DraftFileName(std::wstring_view stem, int attempt, std::wstring_view extension) {
     std::wstring name(stem);
     if (attempt > 1) name += L" (" + std::to_wstring(attempt) + L")";
-    return name + L".eml";
+    return name.append(extension);
+}
+
+std::string DraftMarkHeader(std::string_view version) {
+    std::string header(kMarkPrefix);
+    header += version;
+    return header + "\r\n";
+}
+
+bool CarriesDraftMark(std::string_view firstBytes) {
+    const std::string_view head = firstBytes.substr(0, kDraftMarkSearch);
+    return head.starts_with(kMarkPrefix) || head.find("\r\n" + std::string(kMarkPrefix)) != std::string_view::npos;
+}
+
+bool HasExtension(std::wstring_view name, std::wstring_view extension) {
+    return name.size() > extension.size() && EqualIgnoringCase(name.substr(name.size() - extension.size()), extension);
 }
 
 std::vector<std::wstring> DraftsToRemove(std::vector<DraftFile> drafts, std::size_t keep) {

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
+#include "build_facts.h"
+#include "platform/portable/draft_files.h"
+#include "platform/portable/mail_address.h"
 #include "platform/portable/utf8.h"
 
 namespace kdesk {
@@ -102,6 +106,52 @@ std::string ExtendedFileName(std::string_view utf8) {
     return field;
 }
 
+std::string EncodedWords(std::string_view utf8, const char* separator) {
+    std::string words;
+    const char* between = "";
+    for (std::string_view chunk : CharacterChunks(utf8, kEncodedWordBytes)) {
+        words += between;
+        words += "=?utf-8?B?" + Base64(chunk) + "?=";
+        between = separator;
+    }
+    return words;
+}
+
+// A display name as a phrase: plain words as they are, other printable ASCII
+// as a quoted string, anything else as encoded words.
+std::string DisplayName(std::string_view utf8) {
+    const bool printable = std::ranges::all_of(utf8, [](char c) { return c >= 0x20 && c <= 0x7E; });
+    if (printable && utf8.find("=?") == std::string_view::npos) {
+        const bool atoms = std::ranges::all_of(utf8, [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || std::string_view(" !#$%&'*+-/=?^_`{|}~").find(c) !=
+                                                                   std::string_view::npos;
+        });
+        if (atoms) return std::string(utf8);
+        std::string quoted = "\"";
+        for (char c : utf8) {
+            if (c == '"' || c == '\\') quoted += '\\';
+            quoted += c;
+        }
+        return quoted + '"';
+    }
+    return EncodedWords(utf8, "\r\n ");
+}
+
+std::string Mailbox(const MailRecipient& recipient) {
+    std::string address = ToUtf8(recipient.address);
+    // Raw, so no control character may stay in it: it could start a header of its own.
+    std::ranges::replace_if(address, [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }, ' ');
+    if (recipient.name.empty()) return address;
+    return DisplayName(ToUtf8(recipient.name)) + " <" + address + ">";
+}
+
+std::size_t LastLineLength(const std::string& text) {
+    const std::size_t end = text.rfind('\n');
+    return end == std::string::npos ? text.size() : text.size() - end - 1;
+}
+
+std::size_t FirstLineLength(const std::string& text) { return std::min(text.find('\r'), text.size()); }
+
 }  // namespace
 
 std::string Base64(std::string_view bytes) {
@@ -115,18 +165,39 @@ std::string HeaderField(std::string_view name, std::wstring_view value) {
     const std::string utf8 = ToUtf8(value);
     std::string field(name);
     field += ':';
-    if (!utf8.empty() && IsPlainHeaderText(utf8) && field.size() + 1 + utf8.size() <= kLineLimit) {
-        field += ' ';
-        field += utf8;
-    } else {
-        const char* separator = " ";
-        for (std::string_view chunk : CharacterChunks(utf8, kEncodedWordBytes)) {
-            field += separator;
-            field += "=?utf-8?B?" + Base64(chunk) + "?=";
-            separator = "\r\n ";
-        }
+    if (!utf8.empty() && IsPlainHeaderText(utf8) && field.size() + 1 + utf8.size() <= kLineLimit)
+        field += " " + utf8;
+    else if (!utf8.empty())
+        field += " " + EncodedWords(utf8, "\r\n ");
+    return field + kCrLf;
+}
+
+std::string AddressField(std::string_view name, std::wstring_view recipients) {
+    std::string field(name);
+    field += ':';
+    const char* separator = "";
+    for (const MailRecipient& recipient : SplitRecipients(recipients)) {
+        const std::string mailbox = Mailbox(recipient);
+        field += separator;
+        // Folded only between addresses: an address is never split.
+        if (*separator == ',' && LastLineLength(field) + FirstLineLength(mailbox) > kLineLimit) field += "\r\n";
+        field += " " + mailbox;
+        separator = ",";
     }
     return field + kCrLf;
+}
+
+std::wstring WithoutTrailingBlanks(std::wstring_view text) {
+    std::wstring lines;
+    const auto dropBlanks = [&] {
+        while (!lines.empty() && (lines.back() == L' ' || lines.back() == L'\t')) lines.pop_back();
+    };
+    for (wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') dropBlanks();
+        lines += c;
+    }
+    dropBlanks();
+    return lines;
 }
 
 std::string QuotedPrintable(std::string_view utf8) {
@@ -185,12 +256,14 @@ std::string DraftBoundary(std::uint64_t seed) {
 
 void EmlWriter::Begin(std::wstring_view to, std::wstring_view subject, std::string_view date,
                       std::wstring_view noteText) {
-    std::string head = "X-Unsent: 1\r\n" + HeaderField("To", to) + HeaderField("Subject", subject) + "Date: ";
+    std::string head = "X-Unsent: 1\r\n" + DraftMarkHeader(KDESK_VERSION_TEXT) + AddressField("To", to) +
+                       HeaderField("Subject", subject) + "Date: ";
     head += date;
     head += "\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed;\r\n boundary=\"" + boundary_ + "\"\r\n\r\n";
     head += "--" + boundary_ + "\r\nContent-Type: text/plain; charset=utf-8\r\n";
     head += "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
-    head += QuotedPrintable(ToUtf8(noteText));
+    // Mail programs join a line that ends in a blank with the next one (format=flowed).
+    head += QuotedPrintable(ToUtf8(WithoutTrailingBlanks(noteText)));
     sink_(head);
 }
 
@@ -200,7 +273,8 @@ void EmlWriter::BeginAttachment(std::wstring_view fileName) {
     Delimiter();
     const std::string utf8 = ToUtf8(fileName);
     const std::string plain = AsciiFallback(utf8);
-    std::string head = "Content-Type: application/octet-stream;\r\n name=\"" + plain + "\"\r\n";
+    const char* type = HasExtension(fileName, L".zip") ? "application/zip" : "application/octet-stream";
+    std::string head = "Content-Type: " + std::string(type) + ";\r\n name=\"" + plain + "\"\r\n";
     // The exact name goes first: readers that take the first filename parameter get it.
     head += "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment";
     if (plain != utf8) head += ExtendedFileName(utf8);

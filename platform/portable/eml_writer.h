@@ -2,9 +2,10 @@
 // An unsent e-mail draft (RFC 5322 with MIME, "X-Unsent: 1") written as a
 // stream of CR LF lines: the headers, the note text as UTF-8 quoted-printable,
 // then one base64 part per attached file, fed in chunks of any size so that
-// memory never grows with a file. Nothing the operator typed reaches a header
-// raw: a text that is not short plain ASCII becomes RFC 2047 encoded words on
-// folded lines.
+// memory never grows with a file. The "X-Mailer" header marks it as this
+// program's. Nothing the operator typed breaks a header: a subject that is not
+// short plain ASCII becomes RFC 2047 encoded words on folded lines, and the
+// recipients are addresses (never encoded words, which would hide them).
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -40,6 +41,12 @@ private:
     std::string encoded_;           // reused for each chunk of a file
 };
 
+// An address field: each recipient of the text (separated by ";" or ",")
+// written raw, UTF-8 where it is not ASCII, as a comma-separated list folded
+// only between addresses; only a display name may become encoded words.
+std::string AddressField(std::string_view name, std::wstring_view recipients);
+// The text without blanks or tabs at the end of any line.
+std::wstring WithoutTrailingBlanks(std::wstring_view text);
 // "Name: value" and CR LF: the value as it is when it is short printable ASCII,
 // otherwise as UTF-8 encoded words, one folded line each.
 std::string HeaderField(std::string_view name, std::wstring_view value);

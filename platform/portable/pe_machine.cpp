@@ -22,3 +22,11 @@ std::optional<std::uint16_t> ImageMachine(std::span<const std::uint8_t> head) {
 }
 
 }  // namespace kdesk::pe
+
+namespace kdesk::pe {
+
+bool LoadsInto(std::uint16_t dll, std::uint16_t program, std::uint16_t native) {
+    return dll == program || (program == kMachineAmd64 && native == kMachineArm64 && dll == kMachineArm64);
+}
+
+}  // namespace kdesk::pe

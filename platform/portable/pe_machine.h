@@ -15,3 +15,12 @@ inline constexpr std::uint16_t kMachineArm64 = 0xAA64;
 std::optional<std::uint16_t> ImageMachine(std::span<const std::uint8_t> head);
 
 }  // namespace kdesk::pe
+
+namespace kdesk::pe {
+
+// Whether a DLL built for `dll` loads into a program built for `program` on a
+// machine whose own architecture is `native`: the same type, or on ARM64 an
+// ARM64X DLL (it carries the ARM64 type) in an x64 program.
+bool LoadsInto(std::uint16_t dll, std::uint16_t program, std::uint16_t native);
+
+}  // namespace kdesk::pe

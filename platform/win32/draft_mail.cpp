@@ -19,7 +19,7 @@ void DraftMail::SignOff() {
 
 void DraftMail::ResolveName() {
     numbers_.CheckBound();
-    if (!IsPlausibleMailAddress(message_.recipAddress)) throw MapiError(MAPI_E_UNKNOWN_RECIPIENT);
+    if (!IsPlausibleRecipientList(message_.recipAddress)) throw MapiError(MAPI_E_UNKNOWN_RECIPIENT);
 }
 
 // The mail program's compose window is the dialog: it always shows.

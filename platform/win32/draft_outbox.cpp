@@ -11,6 +11,8 @@
 #include "platform/portable/eml_writer.h"
 #include "platform/win32/file_api_path.h"
 #include "platform/win32/mapi_errors.h"
+#include "platform/win32/new_outlook.h"
+#include "platform/win32/outbox_files.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_runtime_handles.h"
 
@@ -20,55 +22,30 @@ namespace {
 constexpr std::size_t kWriteBuffer = std::size_t{256} * 1024;
 constexpr DWORD kReadChunk = 3 * 64 * 1024;
 
-RuntimeError NotSaved(const std::wstring& path, DWORD error = GetLastError()) {
-    return MailError(MailFault::DraftNotSaved, path + L" (" + std::to_wstring(error) + L")");
-}
-
-std::wstring OutboxFolder() {
-    wchar_t local[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local)))
-        throw NotSaved(L"%LOCALAPPDATA%");
-    std::wstring folder = local;
-    for (const wchar_t* part : {L"\\KdeskSupport", L"\\Outbox"}) {
-        folder += part;
-        if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) throw NotSaved(folder);
-    }
-    return folder;
-}
-
-std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-
 // Collects the draft's bytes and writes them to the file in large pieces.
 class BufferedFile {
 public:
-    BufferedFile(HANDLE file, std::wstring path) : file_(file), path_(std::move(path)) { buffer_.reserve(kWriteBuffer); }
+    explicit BufferedFile(OutboxFile& file) : file_(file) { buffer_.reserve(kWriteBuffer); }
     void Put(std::string_view bytes) {
         if (buffer_.size() + bytes.size() > kWriteBuffer) Flush();
-        if (bytes.size() >= kWriteBuffer) return Write(bytes);  // a large piece goes without a copy
+        if (bytes.size() >= kWriteBuffer) return file_.Write(bytes);  // a large piece goes without a copy
         buffer_ += bytes;
     }
     void Flush() {
-        Write(buffer_);
+        file_.Write(buffer_);
         buffer_.clear();
-    }
-    void Write(std::string_view bytes) {
-        DWORD written = 0;
-        if (!bytes.empty() &&
-            (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-             written != bytes.size()))
-            throw NotSaved(path_);
     }
     void Restart() {
         buffer_.clear();
-        SetFilePointer(file_, 0, nullptr, FILE_BEGIN);
-        SetEndOfFile(file_);
+        file_.Truncate();
     }
 
 private:
-    HANDLE file_;
-    std::wstring path_;
+    OutboxFile& file_;
     std::string buffer_;
 };
+
+std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
 struct ReadFailedMidway {
     std::size_t index;
@@ -114,34 +91,6 @@ std::uint64_t BoundarySeed() {
            (static_cast<std::uint64_t>(GetCurrentProcessId()) << 48);
 }
 
-// The draft file, created new: "subject.eml", else "subject (2).eml" and so on.
-std::pair<UniqueFileHandle, std::wstring> CreateDraftFile(const std::wstring& folder, const std::wstring& subject) {
-    const std::wstring stem = DraftFileStem(subject);
-    for (int attempt = 1;; ++attempt) {
-        std::wstring path = folder + L"\\" + DraftFileName(stem, attempt);
-        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                          nullptr));
-        if (file.Valid()) return {std::move(file), std::move(path)};
-        const DWORD error = GetLastError();
-        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 10000) throw NotSaved(path, error);
-    }
-}
-
-void RemoveOldDrafts(const std::wstring& folder, const std::wstring& keptName) {
-    std::vector<DraftFile> drafts;
-    WIN32_FIND_DATAW data;
-    const UniqueFindHandle search(FindFirstFileW((folder + L"\\*.eml").c_str(), &data));
-    if (!search.Valid()) return;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || keptName == data.cFileName) continue;
-        const auto time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                          data.ftLastWriteTime.dwLowDateTime;
-        drafts.push_back({data.cFileName, time});
-    } while (FindNextFileW(search.Get(), &data));
-    for (const std::wstring& name : DraftsToRemove(drafts, DraftOutbox::kDraftsKept - 1))
-        DeleteFileW(std::wstring(folder).append(L"\\").append(name).c_str());
-}
-
 // ShellExecuteEx may hand the file to a handler activated through COM.
 class ComForShell {
 public:
@@ -164,8 +113,8 @@ private:
 };
 
 // Writes the whole draft; returns the indexes of the files left out.
-std::set<std::size_t> WriteDraft(HANDLE file, const std::wstring& path, const MailDraft& draft) {
-    BufferedFile out(file, path);
+std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft) {
+    BufferedFile out(file);
     std::vector<std::uint8_t> chunk(kReadChunk);
     std::set<std::size_t> leftOut;
     for (;;) {
@@ -186,21 +135,19 @@ std::set<std::size_t> WriteDraft(HANDLE file, const std::wstring& path, const Ma
     return leftOut;
 }
 
+bool IsOwnDraft(const std::wstring& path) { return CarriesDraftMark(FirstBytesOf(path, kDraftMarkSearch)); }
+
 }  // namespace
 
 DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft) {
-    const std::wstring folder = OutboxFolder();
-    auto [file, path] = CreateDraftFile(folder, draft.subject);
     std::set<std::size_t> leftOut;
-    try {
-        leftOut = WriteDraft(file.Get(), path, draft);
-    } catch (...) {
-        file.Reset();
-        DeleteFileW(path.c_str());  // no half-written draft is left behind
-        throw;
-    }
-    file.Reset();
-    RemoveOldDrafts(folder, FileNameOf(path));
+    const std::wstring path = InFirstUsableOutbox([&](const OutboxFolder& folder) {
+        OutboxFile file(folder, DraftFileStem(draft.subject), L".eml");
+        leftOut = WriteDraft(file, draft);
+        std::wstring written = file.Commit();
+        RemoveOldOutboxFiles(folder.path, L".eml", kDraftsKept, FileNameOf(written), IsOwnDraft);
+        return written;
+    });
     Written written{path, {}};
     for (std::size_t i : leftOut) written.unreadable.push_back(draft.files[i]);
     return written;
@@ -223,7 +170,7 @@ void DraftOutbox::Open(const std::wstring& path) {
     open.lpVerb = L"open";
     open.lpFile = path.c_str();
     open.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExW(&open)) return;
+    if (ShellExecuteExW(&open) || OpenInNewOutlook(path)) return;
 
     const std::wstring select = L"/select,\"" + path + L"\"";
     ShellExecuteW(owner_, L"open", L"explorer.exe", select.c_str(), nullptr, SW_SHOWNORMAL);

@@ -1,9 +1,9 @@
 #pragma once
-// Unsent drafts in %LOCALAPPDATA%\KdeskSupport\Outbox: a message is written
-// there as an .eml file and opened with the program Windows associates with
-// .eml files, whose compose window the operator sends it from. When no program
-// takes it, Explorer shows the file and a box says where it is and whom to send
-// it to. The newest drafts are kept, the older ones removed.
+// Unsent drafts in the outbox folder: a message is written there as an .eml
+// file and opened with the program Windows associates with .eml files (or the
+// new Outlook), whose compose window the operator sends it from. When no
+// program takes it, Explorer shows the file and a box says where it is and whom
+// to send it to. The program's newest drafts are kept, its older ones removed.
 #include <windows.h>
 
 #include <string>

@@ -31,6 +31,13 @@ public:
         if (Valid()) Close(handle_);
         handle_ = INVALID_HANDLE_VALUE;
     }
+    // Closes the handle and says whether that succeeded: for a written file,
+    // the close can be the step that fails.
+    bool CloseChecked() {
+        const bool closed = Valid() && Close(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;

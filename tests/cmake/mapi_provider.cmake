@@ -19,7 +19,7 @@ if(WIN32)
   file(GLOB MAPI_LAYER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/mapi_provider/*_test.cpp)
   add_executable(mapi_layer_tests ${MAPI_LAYER_TEST_SOURCES}
                  ${CMAKE_SOURCE_DIR}/tests/mapi_provider/provider_setup.cpp)
-  target_link_libraries(mapi_layer_tests PRIVATE kdesk_win32 ${KDESK_GTEST_MAIN})
+  target_link_libraries(mapi_layer_tests PRIVATE kdesk_win32 kdesk_fakes ${KDESK_GTEST_MAIN})
   add_dependencies(mapi_layer_tests kdesk_mapi_recorder)
   add_test(NAME mapi_layer_tests COMMAND mapi_layer_tests)
   set_tests_properties(mapi_layer_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_installation)

@@ -34,10 +34,13 @@ protected:
     }
 };
 
+// Several recipients, with blanks pasted around them, become an address list.
 TEST_F(DraftMailE2e, NoMailClientOpensTheMessageAsADraftInTheMailProgram) {
     const MailClientForTest none;
     Recording record(L"e2e_draft_no_client");
     ASSERT_NO_FATAL_FAILURE(Start());
+    const std::wstring recipients = L" " KDESK_SUPPORT_MAILBOX_TEXT L"; Bar Roma <bar@roma.example> ";
+    SendMessageW(MainControl(main, L"txtSendTo"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(recipients.c_str()));
 
     const auto boxes = PressSend(IDOK, 1);
 
@@ -46,7 +49,9 @@ TEST_F(DraftMailE2e, NoMailClientOpensTheMessageAsADraftInTheMailProgram) {
     const std::wstring draft = drafts->WaitForOne();
     ASSERT_FALSE(draft.empty()) << "no draft reached the mail program";
     EXPECT_TRUE(record.Functions().empty());
-    KeepForMimeCheck(draft, "no_mail_client", Expected());
+    ExpectedDraft expected = Expected();
+    expected.to = L"" KDESK_SUPPORT_MAILBOX_TEXT L", Bar Roma <bar@roma.example>";
+    KeepForMimeCheck(draft, "no_mail_client", expected);
 }
 
 // Without an address book, a recipient that cannot be an address is reported
@@ -92,6 +97,20 @@ TEST_F(DraftMailE2e, NoProgramForDraftsShowsWhereTheDraftIsAndExplorerShowsIt) {
     EXPECT_NE(explorer, nullptr) << "Explorer did not show the draft's folder";
     if (explorer) PostMessageW(explorer, WM_CLOSE, 0, 0);
     EXPECT_TRUE(ControlText(MainControl(main, L"txtMessage")).ends_with(kMessage));
+}
+
+// The new Outlook registers no mail client and may own no .eml association.
+TEST_F(DraftMailE2e, WithoutAnEmlProgramTheNewOutlookTakesTheDraft) {
+    const MailClientForTest none;
+    const NoEmlProgram noProgram;
+    const NewOutlookForTest outlook(pos->Scratch() + L"\\NewOutlook");
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    const auto boxes = PressSend(IDOK, 1);
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, kConfirmQuestion);
+    EXPECT_FALSE(drafts->WaitForOne().empty()) << "olk.exe was not given the draft";
 }
 
 }  // namespace

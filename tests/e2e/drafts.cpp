@@ -111,6 +111,17 @@ NoEmlProgram::NoEmlProgram() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kEmlClass); }
 
 NoEmlProgram::~NoEmlProgram() { RegisterEmlCatcher(); }
 
+constexpr wchar_t kOlkAppPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\olk.exe";
+
+NewOutlookForTest::NewOutlookForTest(const std::wstring& folder) {
+    const std::wstring olk = folder + L"\\olk.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CopyFileW((BinFolder() + L"\\kdesk_eml_catcher.exe").c_str(), olk.c_str(), FALSE);
+    SetString(HKEY_LOCAL_MACHINE, kOlkAppPath, nullptr, olk);
+}
+
+NewOutlookForTest::~NewOutlookForTest() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kOlkAppPath); }
+
 void KeepForMimeCheck(const std::wstring& draft, const std::string& name, const ExpectedDraft& expected) {
     const std::wstring folder = BinFolder() + L"\\..\\drafts";
     CreateDirectoryW(folder.c_str(), nullptr);

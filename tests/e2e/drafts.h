@@ -51,6 +51,16 @@ public:
     NoEmlProgram& operator=(const NoEmlProgram&) = delete;
 };
 
+// A stand-in new Outlook: the catcher copied to FOLDER\olk.exe and registered
+// under App Paths until the object goes.
+class NewOutlookForTest {
+public:
+    explicit NewOutlookForTest(const std::wstring& folder);
+    ~NewOutlookForTest();
+    NewOutlookForTest(const NewOutlookForTest&) = delete;
+    NewOutlookForTest& operator=(const NewOutlookForTest&) = delete;
+};
+
 struct ExpectedDraft {
     std::wstring to;
     std::wstring subjectPattern;  // a regular expression the whole subject matches

@@ -6,6 +6,8 @@
 #include "platform/portable/mail_address.h"
 #include "platform/portable/pe_machine.h"
 
+#include <tuple>
+
 namespace kdesk {
 namespace {
 
@@ -19,11 +21,32 @@ TEST(DraftFiles, StemIsTheSubjectMadeSafeForAFileName) {
         {L"CON", L"_CON"},
         {L"nul.x", L"_nul.x"},
         {L"CONSOLE", L"CONSOLE"},
+        {L"NUL .x", L"_NUL .x"},
+        {L"com0", L"_com0"},
+        {L"LPT9.log", L"_LPT9.log"},
+        {L"COM\u00b9", L"_COM\u00b9"},
+        {L"CONIN$", L"_CONIN$"},
+        {L"conout$ . txt", L"_conout$ . txt"},
+        {L"COM10", L"COM10"},
         {std::wstring(150, L'a'), std::wstring(100, L'a')},
+        {std::wstring(99, L'a') + L"\xD83D\xDE00", std::wstring(99, L'a')},
     };
     for (const auto& [subject, stem] : cases) EXPECT_EQ(DraftFileStem(subject), stem) << subject.size();
     EXPECT_EQ(DraftFileName(L"x", 1), L"x.eml");
     EXPECT_EQ(DraftFileName(L"x", 3), L"x (3).eml");
+}
+
+TEST(DraftFiles, OnlyTheProgramsOwnDraftsCount) {
+    EXPECT_TRUE(CarriesDraftMark("X-Unsent: 1\r\n" + DraftMarkHeader("0.0.0.1") + "To: a@b.it\r\n"));
+    EXPECT_TRUE(CarriesDraftMark(DraftMarkHeader("0.0.0.1")));
+    EXPECT_FALSE(CarriesDraftMark("X-Unsent: 1\r\nTo: a@b.it\r\nSubject: X-Mailer: KdeskSupport 1\r\n"));
+    EXPECT_FALSE(CarriesDraftMark(std::string(600, 'x') + "\r\n" + DraftMarkHeader("1")));
+    EXPECT_FALSE(CarriesDraftMark("X-Mailer: Thunderbird\r\n"));
+    const std::pair<std::wstring, bool> names[] = {
+        {L"a.eml", true}, {L"A.EML", true}, {L"a.emlx", false}, {L"a.eml_old", false}, {L"a.eml.part", false},
+        {L".eml", false},
+    };
+    for (const auto& [name, matches] : names) EXPECT_EQ(HasExtension(name, L".eml"), matches) << name.size();
 }
 
 TEST(DraftFiles, TheNewestStayTheOldestGo) {
@@ -44,6 +67,24 @@ TEST(MailAddress, PlausibleAddresses) {
         {L"a@dominio.it,b@dominio.it", false},
     };
     for (const auto& [text, plausible] : cases) EXPECT_EQ(IsPlausibleMailAddress(text), plausible) << text.size();
+}
+
+TEST(MailAddress, RecipientListsSplitIntoAddresses) {
+    using P = std::vector<std::pair<std::wstring, std::wstring>>;
+    const auto split = [](std::wstring_view text) {
+        P pairs;
+        for (const MailRecipient& r : SplitRecipients(text)) pairs.emplace_back(r.name, r.address);
+        return pairs;
+    };
+    EXPECT_EQ(split(L"  a@b.it "), (P{{L"", L"a@b.it"}}));
+    EXPECT_EQ(split(L"a@b.it; c@d.it,e@f.it;;"), (P{{L"", L"a@b.it"}, {L"", L"c@d.it"}, {L"", L"e@f.it"}}));
+    EXPECT_EQ(split(L"\"Rossi, Mario\" <m@r.it>; Bar Roma < bar@roma.it >"),
+              (P{{L"Rossi, Mario", L"m@r.it"}, {L"Bar Roma", L"bar@roma.it"}}));
+    EXPECT_EQ(split(L"a@b.it\r\nBcc: x@y.it"), (P{{L"", L"a@b.it"}, {L"", L"Bcc: x@y.it"}}));
+    EXPECT_EQ(split(L" ; , "), P{});
+    EXPECT_TRUE(IsPlausibleRecipientList(L" a@b.it ; Rossi <m@r.it>"));
+    EXPECT_FALSE(IsPlausibleRecipientList(L"a@b.it; assistenza"));
+    EXPECT_FALSE(IsPlausibleRecipientList(L" ; "));
 }
 
 std::vector<std::uint8_t> PeHead(std::uint32_t peOffset, std::uint16_t machine) {
@@ -73,6 +114,19 @@ TEST(PeMachine, ReadsTheFileHeaderWithinTheBytesGiven) {
     farOffset[0x3F] = 0xFF;
     EXPECT_EQ(pe::ImageMachine(farOffset), std::nullopt);
     EXPECT_EQ(pe::ImageMachine(std::vector<std::uint8_t>{'M', 'Z'}), std::nullopt);
+}
+
+// An x64 program on ARM64 loads ARM64X DLLs, which carry the ARM64 type.
+TEST(PeMachine, WhichDllsLoadIntoTheProgram) {
+    using namespace pe;
+    const std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, bool> cases[] = {
+        {kMachineAmd64, kMachineAmd64, kMachineAmd64, true},  {kMachineAmd64, kMachineAmd64, kMachineI386, false},
+        {kMachineAmd64, kMachineAmd64, kMachineArm64, false}, {kMachineAmd64, kMachineArm64, kMachineArm64, true},
+        {kMachineAmd64, kMachineArm64, kMachineAmd64, true},  {kMachineI386, kMachineArm64, kMachineArm64, false},
+        {kMachineI386, kMachineAmd64, kMachineI386, true},    {kMachineI386, kMachineAmd64, kMachineAmd64, false},
+    };
+    for (const auto& [program, native, dll, loads] : cases)
+        EXPECT_EQ(LoadsInto(dll, program, native), loads) << std::hex << program << " " << native << " " << dll;
 }
 
 }  // namespace

@@ -116,6 +116,40 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Addresses stand raw (UTF-8 where they are not ASCII): an encoded word in an
+// address hides it from every mail program.
+TEST(AddressField, WritesEachAddressRawAndFoldsOnlyBetweenThem) {
+    const std::string longAddress = std::string(70, 'a') + "@bar.it";
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"assistenza@vuvivazoror.example", "To: assistenza@vuvivazoror.example\r\n"},
+        {L"  a@b.it\t", "To: a@b.it\r\n"},
+        {L"caff\u00e8@bar.it", "To: caff\xC3\xA8@bar.it\r\n"},
+        {std::wstring(longAddress.begin(), longAddress.end()), "To: " + longAddress + "\r\n"},
+        {L"a@b.it; c@d.it , e@f.it", "To: a@b.it, c@d.it, e@f.it\r\n"},
+        {L"Bar Roma <bar@roma.it>", "To: Bar Roma <bar@roma.it>\r\n"},
+        {L"\"Rossi, M.\" <m@r.it>", "To: \"Rossi, M.\" <m@r.it>\r\n"},
+        {L"Caff\u00e8 <c@b.it>", "To: =?utf-8?B?Q2FmZsOo?= <c@b.it>\r\n"},
+        {L"a@b.it\r\nBcc: x@y.it", "To: a@b.it, Bcc: x@y.it\r\n"},
+        {L"", "To:\r\n"},
+        {std::wstring(L"") + L"x" + std::wstring(30, L'1') + L"@a.it;" + L"y" + std::wstring(30, L'2') + L"@a.it;" +
+             L"z" + std::wstring(30, L'3') + L"@a.it",
+         "To: x" + std::string(30, '1') + "@a.it, y" + std::string(30, '2') + "@a.it,\r\n z" + std::string(30, '3') +
+             "@a.it\r\n"},
+    };
+    for (const auto& [value, field] : cases) EXPECT_EQ(AddressField("To", value), field);
+}
+
+TEST(WithoutTrailingBlanks, DropsBlanksAndTabsAtLineEndsOnly) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"Dati Cliente: \r\nTipo Driver: \r\nPortaCom: 1", L"Dati Cliente:\r\nTipo Driver:\r\nPortaCom: 1"},
+        {L"a \t \r\n\t b\t", L"a\r\n\t b"},
+        {L"x \ny \rz ", L"x\ny\rz"},
+        {L"  \r\n", L"\r\n"},
+        {L"a  b", L"a  b"},
+    };
+    for (const auto& [text, trimmed] : cases) EXPECT_EQ(WithoutTrailingBlanks(text), trimmed);
+}
+
 TEST(QuotedPrintable, KeepsLineBreaksEncodesWhatIsNotPlainAndBreaksLongLines) {
     const std::pair<std::string, std::string> cases[] = {
         {"a=b", "a=3Db"},

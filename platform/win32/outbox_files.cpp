@@ -1,0 +1,162 @@
+#include "platform/win32/outbox_files.h"
+
+#include <shlobj.h>
+
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "platform/portable/draft_files.h"
+#include "platform/win32/file_api_path.h"
+#include "platform/win32/mapi_errors.h"
+
+namespace kdesk {
+namespace {
+
+constexpr int kMaxAttempts = 10000;
+constexpr wchar_t kPartExtension[] = L".part";
+
+std::wstring LocalAppData() {
+    std::array<wchar_t, MAX_PATH> local{};
+    const HRESULT result =
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local.data());
+    if (FAILED(result)) {
+        std::array<wchar_t, 16> number{};
+        std::swprintf(number.data(), number.size(), L"0x%08lX", static_cast<unsigned long>(result));
+        throw MailError(MailFault::DraftNotSaved, std::wstring(L"%LOCALAPPDATA% (") + number.data() + L")");
+    }
+    return local.data();
+}
+
+std::wstring Temp() {
+    std::array<wchar_t, MAX_PATH + 1> temp{};
+    const DWORD length = GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    if (length == 0 || length >= temp.size()) throw DraftNotSaved(L"%TEMP%");
+    std::wstring folder(temp.data(), length);
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
+// The base folder, then KdeskSupport\Outbox below it, created where missing.
+OutboxFolder Prepared(const std::wstring& base, bool longPathsAllowed) {
+    OutboxFolder folder{base, longPathsAllowed};
+    for (const wchar_t* part : {L"\\KdeskSupport", L"\\Outbox"}) {
+        folder.path += part;
+        const std::wstring apiPath = longPathsAllowed ? ForFileApi(folder.path) : folder.path;
+        if (!longPathsAllowed && folder.path.size() >= MAX_PATH) throw DraftNotSaved(folder.path, ERROR_FILENAME_EXCED_RANGE);
+        if (CreateDirectoryW(apiPath.c_str(), nullptr)) continue;
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesW(apiPath.c_str());
+        // A file of that name is no folder to write in.
+        if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw DraftNotSaved(folder.path, error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error);
+    }
+    return folder;
+}
+
+bool IsTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+
+}  // namespace
+
+RuntimeError DraftNotSaved(const std::wstring& path, DWORD error) {
+    return MailError(MailFault::DraftNotSaved, path + L" (" + std::to_wstring(error) + L")");
+}
+
+std::wstring InFirstUsableOutbox(const std::function<std::wstring(const OutboxFolder&)>& write) {
+    std::optional<RuntimeError> first;
+    for (const auto& [base, longPathsAllowed] : {std::pair{&LocalAppData, false}, std::pair{&Temp, true}}) {
+        try {
+            return write(Prepared(base(), longPathsAllowed));
+        } catch (const RuntimeError& error) {
+            if (!first) first = error;
+        }
+    }
+    throw *first;
+}
+
+OutboxFile::OutboxFile(const OutboxFolder& folder, const std::wstring& stem, const std::wstring& extension)
+    : folder_(folder), stem_(stem), extension_(extension) {
+    for (int attempt = 1;; ++attempt) {
+        partPath_ = folder_.path + L"\\" + DraftFileName(stem_, attempt, extension_) + kPartExtension;
+        file_ = UniqueFileHandle(CreateFileW(ApiPath(partPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file_.Valid()) break;
+        const DWORD error = GetLastError();
+        if (!IsTaken(error) || attempt >= kMaxAttempts) throw DraftNotSaved(partPath_, error);
+    }
+    // A name Windows takes for a device would swallow every byte without complaint.
+    if (GetFileType(file_.Get()) != FILE_TYPE_DISK) {
+        file_.Reset();
+        committed_ = true;  // nothing of ours to remove
+        throw DraftNotSaved(partPath_, ERROR_INVALID_NAME);
+    }
+}
+
+OutboxFile::~OutboxFile() {
+    if (committed_) return;
+    file_.Reset();
+    DeleteFileW((folder_.longPathsAllowed ? ForFileApi(partPath_) : partPath_).c_str());
+}
+
+std::wstring OutboxFile::ApiPath(const std::wstring& path) const {
+    if (!folder_.longPathsAllowed && path.size() >= MAX_PATH) throw DraftNotSaved(path, ERROR_FILENAME_EXCED_RANGE);
+    return folder_.longPathsAllowed ? ForFileApi(path) : path;
+}
+
+void OutboxFile::Write(std::string_view bytes) {
+    DWORD written = 0;
+    if (!bytes.empty() && (!WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                           written != bytes.size()))
+        throw DraftNotSaved(partPath_);
+}
+
+void OutboxFile::Truncate() {
+    if (SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(file_.Get()))
+        throw DraftNotSaved(partPath_);
+}
+
+std::wstring OutboxFile::Commit() {
+    if (!FlushFileBuffers(file_.Get())) throw DraftNotSaved(partPath_);
+    if (!file_.CloseChecked()) throw DraftNotSaved(partPath_);
+    for (int attempt = 1;; ++attempt) {
+        std::wstring path = folder_.path + L"\\" + DraftFileName(stem_, attempt, extension_);
+        if (MoveFileExW(ApiPath(partPath_).c_str(), ApiPath(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+            committed_ = true;
+            return path;
+        }
+        const DWORD error = GetLastError();
+        if (!IsTaken(error) || attempt >= kMaxAttempts) throw DraftNotSaved(path, error);
+    }
+}
+
+std::string FirstBytesOf(const std::wstring& path, std::size_t count) {
+    const UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes(count, '\0');
+    DWORD read = 0;
+    if (!file.Valid() || !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(count), &read, nullptr)) return {};
+    bytes.resize(read);
+    return bytes;
+}
+
+void RemoveOldOutboxFiles(const std::wstring& folder, const std::wstring& extension, std::size_t keep,
+                          const std::wstring& kept, const std::function<bool(const std::wstring&)>& isOwn) {
+    std::vector<DraftFile> own;
+    WIN32_FIND_DATAW data;
+    const UniqueFindHandle search(FindFirstFileW(ForFileApi(folder + L"\\*" + extension).c_str(), &data));
+    if (!search.Valid()) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == kept || !HasExtension(name, extension) ||
+            !isOwn(folder + L"\\" + name))
+            continue;
+        const auto time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                          data.ftLastWriteTime.dwLowDateTime;
+        own.push_back({name, time});
+    } while (FindNextFileW(search.Get(), &data));
+    for (const std::wstring& name : DraftsToRemove(own, keep > 0 ? keep - 1 : 0))
+        DeleteFileW(ForFileApi(folder + L"\\" + name).c_str());
+}
+
+}  // namespace kdesk

@@ -1,4 +1,6 @@
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "modules/ModMapi.h"
 #include "modules/ModMapi_report.h"
@@ -50,11 +52,20 @@ void InsertAttachmentFilesFromList(Platform& platform, ModVariables& vars, MailC
         step([&] { throw RuntimeError(kErrOverflow); });
         count = kMaxAttachments;
     }
-    for (int i = 0; i < count; ++i) {
+    std::vector<std::wstring> files;
+    for (int i = 0; i < count; ++i) step([&] { files.push_back(c.List1.List(i)); });
+    // Files too large for mail servers go as one archive; a file it could not take is named.
+    std::optional<PackedAttachments> packed;
+    if (!files.empty()) step([&] { packed = c.MAPIMessages1.PackAttachments(files); });
+    if (packed) {
+        for (const RuntimeError& leftOut : packed->leftOut) step([&] { throw leftOut; });
+        files = {packed->archive};
+    }
+    for (const std::wstring& file : files) {
         step([&] { ++vars.gAttachIndex; });
         step([&] { c.MAPIMessages1.SetAttachmentIndex(vars.gAttachIndex); });
         step([&] { c.MAPIMessages1.SetAttachmentPosition(0); });
-        step([&] { c.MAPIMessages1.SetAttachmentPathName(c.List1.List(i)); });
+        step([&] { c.MAPIMessages1.SetAttachmentPathName(file); });
     }
 }
 

@@ -73,6 +73,10 @@ void FakeMail::SetMsgNoteText(const std::wstring& text) {
     Record(L"SetMsgNoteText", text);
     message_.noteText = text;
 }
+std::optional<PackedAttachments> FakeMail::PackAttachments(const std::vector<std::wstring>& paths) {
+    Record(L"PackAttachments", std::to_wstring(paths.size()));
+    return packed_;
+}
 void FakeMail::SetAttachmentIndex(std::int32_t index) {
     Record(L"SetAttachmentIndex", std::to_wstring(index));
     if (index < 0) throw RuntimeError(kErrInvalidProcedureCall);

@@ -40,6 +40,7 @@ public:
     void ResolveName() override;
     void SetMsgSubject(const std::wstring& subject) override;
     void SetMsgNoteText(const std::wstring& text) override;
+    std::optional<PackedAttachments> PackAttachments(const std::vector<std::wstring>& paths) override;
     void SetAttachmentIndex(std::int32_t index) override;
     void SetAttachmentPosition(std::int32_t position) override;
     void SetAttachmentPathName(const std::wstring& path) override;
@@ -49,6 +50,9 @@ public:
     // only on its nth call (1-based) when occurrence is given.
     void FailAt(const std::wstring& member, std::int32_t number, const std::wstring& description,
                 int occurrence = 0);
+
+    // What PackAttachments answers from now on (nullopt: the files go as they are).
+    void PackAs(std::optional<PackedAttachments> packed) { packed_ = std::move(packed); }
 
     const std::vector<std::wstring>& Calls() const { return calls_; }
     // The call log reduced to member names.
@@ -74,6 +78,7 @@ private:
     std::vector<FakeMailMessage> sent_;
     std::int32_t attachmentIndex_ = 0;
     bool sessionOpen_ = false;
+    std::optional<PackedAttachments> packed_;
 };
 
 }  // namespace kdesk

@@ -24,6 +24,8 @@ public:
     void ResolveName() override;
     void SetMsgSubject(const std::wstring& subject) override { message_.subject = subject; }
     void SetMsgNoteText(const std::wstring& text) override { message_.noteText = text; }
+    // Packing is the support mail's: a transport sends the files it is given.
+    std::optional<PackedAttachments> PackAttachments(const std::vector<std::wstring>&) override { return std::nullopt; }
     void SetAttachmentIndex(std::int32_t index) override { message_.SelectAttachment(index); }
     void SetAttachmentPosition(std::int32_t position) override { message_.SetAttachmentPosition(position); }
     void SetAttachmentPathName(const std::wstring& path) override { message_.SetAttachmentPathName(path); }

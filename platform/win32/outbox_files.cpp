@@ -156,7 +156,7 @@ void RemoveOldOutboxFiles(const std::wstring& folder, const std::wstring& extens
         own.push_back({name, time});
     } while (FindNextFileW(search.Get(), &data));
     for (const std::wstring& name : DraftsToRemove(own, keep > 0 ? keep - 1 : 0))
-        DeleteFileW(ForFileApi(folder + L"\\" + name).c_str());
+        DeleteFileW(ForFileApi(std::wstring(folder).append(L"\\").append(name)).c_str());
 }
 
 }  // namespace kdesk

@@ -37,6 +37,8 @@ public:
     void ResolveName() override;
     void SetMsgSubject(const std::wstring& subject) override;
     void SetMsgNoteText(const std::wstring& text) override;
+    // Packing is the support mail's: a transport sends the files it is given.
+    std::optional<PackedAttachments> PackAttachments(const std::vector<std::wstring>&) override { return std::nullopt; }
     void SetAttachmentIndex(std::int32_t index) override;
     void SetAttachmentPosition(std::int32_t position) override;
     void SetAttachmentPathName(const std::wstring& path) override;

@@ -31,6 +31,8 @@ void SupportMail::SignOn() {
     }
 }
 
+std::optional<PackedAttachments> SupportMail::PackAttachments(const std::vector<std::wstring>&) { return std::nullopt; }
+
 void SupportMail::Send(bool showDialog) {
     if (draft_) return draftMail_.Send(showDialog);
     const bool reachedMailClient = mapi_.SessionID() != 0;

@@ -34,6 +34,7 @@ public:
     void ResolveName() override { Messages().ResolveName(); }
     void SetMsgSubject(const std::wstring& subject) override { Messages().SetMsgSubject(subject); }
     void SetMsgNoteText(const std::wstring& text) override { Messages().SetMsgNoteText(text); }
+    std::optional<PackedAttachments> PackAttachments(const std::vector<std::wstring>& paths) override;
     void SetAttachmentIndex(std::int32_t index) override { Messages().SetAttachmentIndex(index); }
     void SetAttachmentPosition(std::int32_t position) override { Messages().SetAttachmentPosition(position); }
     void SetAttachmentPathName(const std::wstring& path) override { Messages().SetAttachmentPathName(path); }

@@ -44,7 +44,7 @@ TEST(SendMail, OkSendsEveryListedFileInOrderAtPositionZero) {
     f.form.cmdMapiManager_Click();
 
     EXPECT_EQ(f.mail.Members(),
-              Join({kBeforeQuestion, kOneAttachment, kOneAttachment, kOneAttachment, {L"Send", L"SignOff"}}));
+              Join({kBeforeQuestion, {L"PackAttachments"}, kOneAttachment, kOneAttachment, kOneAttachment, {L"Send", L"SignOff"}}));
     // after DownLoadMail, after the note text, after the sign-off
     EXPECT_EQ(callsAtDoEvents, (std::vector<std::size_t>{2, 9, f.mail.Calls().size()}));
     EXPECT_EQ(f.window.Repaints(), 1);
@@ -96,6 +96,22 @@ struct FailureCase {
     std::wstring skipped = L"";  // a member of the failed step that never runs
 };
 
+// A message too large for mail servers carries one archive instead of the
+// files; each file the archive could not take is named under the attachment step.
+TEST(SendMail, PackedFilesGoAsTheOneArchive) {
+    SendFixture f;
+    f.mail.PackAs(PackedAttachments{L"C:\\Outbox\\VelAutoMail.zip", {RuntimeError(32011, L"Allegato non trovato: C:\\D\\SR_ERR.001")}});
+
+    f.form.cmdMapiManager_Click();
+
+    EXPECT_EQ(f.mail.Members(), Join({kBeforeQuestion, {L"PackAttachments"}, kOneAttachment, {L"Send", L"SignOff"}}));
+    ASSERT_EQ(f.mail.Sent().size(), 1u);
+    EXPECT_EQ(f.mail.Sent()[0].attachments, (std::vector<FakeAttachment>{{0, L"C:\\Outbox\\VelAutoMail.zip"}}));
+    ASSERT_EQ(f.Errors().size(), 1u);
+    EXPECT_EQ(f.Errors()[0].prompt, L"InsertAttachmentFilesFromList: Allegato non trovato: C:\\D\\SR_ERR.001 - 32011");
+    EXPECT_EQ(f.vars.gAttachIndex, -1);
+}
+
 class SendMailFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(SendMailFailure, ShowsOneMessageAndRunsEveryLaterStep) {
@@ -106,7 +122,7 @@ TEST_P(SendMailFailure, ShowsOneMessageAndRunsEveryLaterStep) {
 
     f.form.cmdMapiManager_Click();
 
-    Names expected = Join({kBeforeQuestion, kOneAttachment, kOneAttachment, kOneAttachment, {L"Send", L"SignOff"}});
+    Names expected = Join({kBeforeQuestion, {L"PackAttachments"}, kOneAttachment, kOneAttachment, kOneAttachment, {L"Send", L"SignOff"}});
     std::erase(expected, c.skipped);
     EXPECT_EQ(f.mail.Members(), expected);
     const auto errors = f.Errors();
@@ -131,6 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"ResolveName", L"ResolveName", 32014, L"SendMail: Errore di prova - 32014"},
         FailureCase{"Subject", L"SetMsgSubject", 32018, L"SendMail: Errore di prova - 32018"},
         FailureCase{"NoteText", L"SetMsgNoteText", 32018, L"SendMail: Errore di prova - 32018"},
+        // An archive that cannot be written leaves the files to go as they are.
+        FailureCase{"Pack", L"PackAttachments", 32056, L"InsertAttachmentFilesFromList: Errore di prova - 32056"},
         FailureCase{"SendNegativeNumber", L"Send", -2147467259, L"SendMail: Errore di prova - -2147467259"},
         FailureCase{"SignOff", L"SignOff", 32019, L"SendMail: Errore di prova - 32019"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -16,16 +16,16 @@ commit=$(git rev-parse HEAD)
 work=$(mktemp -d "${TMPDIR:-/tmp}/kdesk-release-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# Runs the release command in a clone, its output in a log: run_release FOLDER LOG [ARGS...]
+# Runs the release command in a clone, its output in FOLDER-KIND.log: run_release FOLDER KIND [ARGS...]
 run_release() {
-  local dir=$1 log=$2 start=$SECONDS
+  local dir=$1 kind=$2 log=$1-$2.log start=$SECONDS
   shift 2
   if ! "$dir/scripts/release.sh" "$@" >"$log" 2>&1; then
     tail -n 30 "$log"
     echo "release check: scripts/release.sh $* failed in $dir"
     return 1
   fi
-  echo "--- $dir/dist/SHA256SUMS ($((SECONDS - start)) s)"
+  echo "--- $dir/dist/SHA256SUMS, $kind ($((SECONDS - start)) s)"
   cat "$dir/dist/SHA256SUMS"
 }
 
@@ -33,13 +33,13 @@ run_release() {
 release_in() {
   git clone -q --no-checkout "$PWD" "$1"
   git -C "$1" checkout -q --detach "$commit"
-  run_release "$1" "$1.log"
+  run_release "$1" unsigned
 }
 
 # Signs and packs a clone's release build again with the test certificate: sign_in FOLDER
 sign_in() {
   KDESK_SIGN_PKCS12=$work/signer/signer.p12 KDESK_SIGN_PASSWORD_FILE=$work/signer/password \
-    run_release "$1" "$1-signed.log" --repack
+    run_release "$1" signed --repack
 }
 
 # Shows where the programs of the two archives differ: the first differing bytes,
@@ -107,7 +107,7 @@ release_in "$work/first"
 (umask 077 && TZ=Pacific/Kiritimati release_in "$work/second-build")
 status=0
 compare_builds unsigned || status=1
-if ! grep -q "^=== programs not signed" "$work/first.log"; then
+if ! grep -q "^=== programs not signed" "$work/first-unsigned.log"; then
   echo "release check: the output does not say that the programs were not signed"
   status=1
 fi

@@ -39,6 +39,10 @@ int RunMessageLoop(kdesk::MainWindow& frmMain) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    // The current folder out of the DLL search, for every DLL loaded from now
+    // on. The search is not restricted further: the mail client's DLL, which
+    // Simple MAPI loads here by its path, may need DLLs from its own folder.
+    SetDllDirectoryW(L"");
     // A configured folder on a drive without media fails with "not ready"
     // instead of stopping the start-up at Windows' own "insert a disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -1,10 +1,11 @@
 #include "platform/win32/mapi_library.h"
 
 #include "platform/win32/mapi_errors.h"
+#include "platform/win32/system_library.h"
 
 namespace kdesk {
 
-MapiLibrary::MapiLibrary(const wchar_t* fileName) : module_(LoadLibraryW(fileName)) {
+MapiLibrary::MapiLibrary(const wchar_t* fileName) : module_(LoadSystemLibrary(fileName)) {
     if (!module_) throw MailError(MailFault::NoMapiLibrary);
 }
 

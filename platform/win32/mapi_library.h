@@ -11,7 +11,8 @@ namespace kdesk {
 
 class MapiLibrary {
 public:
-    // Loads the library; raises the mail layer's error when it is missing.
+    // Loads the library from the system folder (Windows' Simple MAPI stub, which
+    // loads the mail client's own DLL); raises the mail layer's error when it is missing.
     explicit MapiLibrary(const wchar_t* fileName = L"mapi32.dll");
     ~MapiLibrary();
     MapiLibrary(MapiLibrary&& other) noexcept;

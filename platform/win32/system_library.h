@@ -1,15 +1,20 @@
 #pragma once
 // A Windows DLL loaded on first need rather than at process start, so that the
 // main window appears without waiting for libraries only some commands use.
+// Every such DLL comes from the Windows system folder only: a DLL of the same
+// name beside the program (a USB stick, the Downloads folder) is never loaded.
 #include <windows.h>
 
 #include <utility>
 
 namespace kdesk {
 
+// The DLL from the system folder; nullptr when it cannot be loaded there.
+HMODULE LoadSystemLibrary(const wchar_t* fileName);
+
 class SystemLibrary {
 public:
-    explicit SystemLibrary(const wchar_t* fileName) : module_(LoadLibraryW(fileName)) {}
+    explicit SystemLibrary(const wchar_t* fileName) : module_(LoadSystemLibrary(fileName)) {}
     ~SystemLibrary() {
         if (module_) FreeLibrary(module_);
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/file_api_path.h"
+#include "platform/win32/system_library.h"
 
 // <windows.h> maps these names to their W functions; here they are the service's methods.
 #undef GetFileVersionInfoSize
@@ -12,6 +13,21 @@
 
 namespace kdesk {
 namespace {
+
+// version.dll, loaded from the system folder the first time a version is read:
+// as a static import it would be searched for beside the program first.
+struct VersionLibrary {
+    SystemLibrary library{L"version.dll"};
+    decltype(&GetFileVersionInfoSizeW) size =
+        library.Function<decltype(GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    decltype(&GetFileVersionInfoW) read = library.Function<decltype(GetFileVersionInfoW)>("GetFileVersionInfoW");
+    decltype(&VerQueryValueW) query = library.Function<decltype(VerQueryValueW)>("VerQueryValueW");
+};
+
+const VersionLibrary& Version() {
+    static const VersionLibrary library;
+    return library;
+}
 
 // The value a sub-block path addresses, checked to lie inside the block: the
 // bytes from the value to the block's end, and its length as version.dll gives it.
@@ -23,9 +39,10 @@ struct QueriedValue {
 
 std::optional<QueriedValue> Query(const std::vector<std::uint8_t>& block, const std::wstring& subBlock) {
     if (block.empty()) return std::nullopt;
+    const auto query = Version().query;
     void* pointer = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), subBlock.c_str(), &pointer, &length) || !pointer) return std::nullopt;
+    if (!query || !query(block.data(), subBlock.c_str(), &pointer, &length) || !pointer) return std::nullopt;
     const auto* data = static_cast<const std::uint8_t*>(pointer);
     if (data < block.data() || data > block.data() + block.size()) return std::nullopt;
     return QueriedValue{data, static_cast<std::size_t>(block.data() + block.size() - data), length};
@@ -34,13 +51,15 @@ std::optional<QueriedValue> Query(const std::vector<std::uint8_t>& block, const 
 }  // namespace
 
 std::uint32_t Win32VersionInfo::GetFileVersionInfoSize(const std::wstring& path) {
+    const auto size = Version().size;
     DWORD handle = 0;
-    return GetFileVersionInfoSizeW(path.c_str(), &handle);
+    return size ? size(path.c_str(), &handle) : 0;
 }
 
 bool Win32VersionInfo::GetFileVersionInfo(const std::wstring& path, std::vector<std::uint8_t>& block) {
-    if (block.empty()) return false;
-    return GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) != FALSE;
+    const auto read = Version().read;
+    if (block.empty() || !read) return false;
+    return read(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) != FALSE;
 }
 
 std::optional<std::vector<std::uint8_t>> Win32VersionInfo::QueryTranslation(const std::vector<std::uint8_t>& block) {

@@ -1,5 +1,5 @@
 #pragma once
-// Version resources through version.dll; modification dates from the file
+// Version resources through version.dll (loaded on first need); modification dates from the file
 // system's last-write time, in local time.
 #include "platform/version_info.h"
 

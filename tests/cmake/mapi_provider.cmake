@@ -12,7 +12,7 @@ if(WIN32)
                         $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--enable-stdcall-fixup>)
   endfunction()
   kdesk_add_mapi_provider(kdesk_mapi_recorder recording_provider.def)
-  # Stand-ins that the mail fault tests put beside a copy of the program as its mapi32.dll.
+  # Stand-ins that the mail fault tests put in the system folder as its mapi32.dll.
   kdesk_add_mapi_provider(kdesk_mapi_without_sendmailw recording_provider_without_sendmailw.def)
   kdesk_add_mapi_provider(kdesk_mapi_without_logon recording_provider_without_logon.def)
 

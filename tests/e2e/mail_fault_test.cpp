@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "build_facts.h"
+#include "tests/e2e/dll_load_order.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
 #include "tests/e2e/mail_session.h"
@@ -44,52 +45,36 @@ private:
     static constexpr wchar_t kKey[] = L"Software\\KdeskSupportTests\\MapiProvider";
 };
 
-// Wine's DLL load order for KdeskSupport.exe started meanwhile, in the prefix's
-// per-program settings (Wine reads WINEDLLOVERRIDES only from the Unix
-// environment, which a program started from this one does not take from ours).
-class ProgramDllOverride {
+// A stand-in DLL in place of the system folder's mapi32.dll, the only one the
+// program loads; the system's own file comes back afterwards (first, too, when
+// a run that ended early left it set aside).
+class SystemMapi32StandIn {
 public:
-    ProgramDllOverride(const wchar_t* dll, const std::wstring& order) : dll_(dll) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, dll, REG_SZ, order.c_str(),
-                        static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+    explicit SystemMapi32StandIn(const std::wstring& standInDll)
+        : dll_(SystemFolder() + L"\\mapi32.dll"), saved_(dll_ + L".kdesk-saved") {
+        Restore();
+        ready_ = MoveFileExW(dll_.c_str(), saved_.c_str(), 0) &&
+                 CopyFileW((BinFolder() + L"\\" + standInDll).c_str(), dll_.c_str(), TRUE);
     }
-    ~ProgramDllOverride() {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, dll_);
-        RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\KdeskSupport.exe");
-    }
-    ProgramDllOverride(const ProgramDllOverride&) = delete;
-    ProgramDllOverride& operator=(const ProgramDllOverride&) = delete;
+    ~SystemMapi32StandIn() { Restore(); }
+    SystemMapi32StandIn(const SystemMapi32StandIn&) = delete;
+    SystemMapi32StandIn& operator=(const SystemMapi32StandIn&) = delete;
+
+    bool Ready() const { return ready_; }
 
 private:
-    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\KdeskSupport.exe\\DllOverrides";
-    const wchar_t* dll_;
-};
-
-// A copy of the program in a folder of its own with a stand-in DLL beside it as
-// its mapi32.dll, so that the program loads the stand-in instead of Wine's mapi32.
-class ProgramWithOwnMapi32 {
-public:
-    ProgramWithOwnMapi32(Installation& pos, const std::wstring& standInDll) : folder_(pos.Scratch() + L"\\Programma") {
-        pos.MakeFolder(folder_);
-        exe_ = folder_ + L"\\KdeskSupport.exe";
-        dll_ = folder_ + L"\\mapi32.dll";
-        copied_ = CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE) &&
-                  CopyFileW((BinFolder() + L"\\" + standInDll).c_str(), dll_.c_str(), FALSE);
+    static std::wstring SystemFolder() {
+        wchar_t folder[MAX_PATH] = {};
+        GetSystemDirectoryW(folder, MAX_PATH);
+        return folder;
     }
-    ~ProgramWithOwnMapi32() {
-        DeleteFileW(dll_.c_str());
-        DeleteFileW(exe_.c_str());
+    void Restore() const {
+        if (GetFileAttributesW(saved_.c_str()) != INVALID_FILE_ATTRIBUTES)
+            MoveFileExW(saved_.c_str(), dll_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
-    ProgramWithOwnMapi32(const ProgramWithOwnMapi32&) = delete;
-    ProgramWithOwnMapi32& operator=(const ProgramWithOwnMapi32&) = delete;
 
-    bool Ready() const { return copied_; }
-    const std::wstring& Exe() const { return exe_; }
-
-private:
-    std::wstring folder_, exe_, dll_;
-    bool copied_ = false;
+    std::wstring dll_, saved_;
+    bool ready_ = false;
 };
 
 Prompts PromptsOf(const std::vector<ShownBox>& boxes) {
@@ -131,7 +116,7 @@ bool Responds(HWND window, UINT milliseconds) {
 
 class MailFaultE2e : public MailSessionE2e {
 protected:
-    void Start(const std::wstring& exe = ProgramPath()) { MailSessionE2e::Start(kCustomer, kOperatorMessage, exe); }
+    void Start() { MailSessionE2e::Start(kCustomer, kOperatorMessage); }
 
     static void ExpectTitles(const std::vector<ShownBox>& boxes) {
         for (const ShownBox& box : boxes)
@@ -143,7 +128,7 @@ protected:
         EXPECT_TRUE(ControlText(MainControl(main, L"txtMessage")).ends_with(L"\r\n\r\n" + kOperatorMessage));
     }
 
-    std::unique_ptr<ProgramWithOwnMapi32> ownMapi32;  // ended with the program in TearDown
+    std::unique_ptr<SystemMapi32StandIn> standIn;  // put back after the program ended in TearDown
 };
 
 struct StepFailure {
@@ -266,7 +251,7 @@ TEST_F(MailFaultE2e, CloseDuringTheSendEndsTheProgramOnceTheSessionIsClosed) {
 struct LibraryFault {
     const char* name;
     std::wstring loadOrder;  // Wine's load order of mapi32.dll for the started program
-    std::wstring standIn;    // DLL put beside a copy of the program as its mapi32.dll; empty: none
+    std::wstring standIn;    // DLL put in the system folder as its mapi32.dll; empty: none
     Prompts prompts;
 };
 
@@ -276,19 +261,17 @@ class MailFaultLibrary : public MailFaultE2e, public ::testing::WithParamInterfa
 
 // mapi32.dll is taken away by Wine's load order ("disabled"); an entry point is
 // taken away by a stand-in mapi32.dll built from the recording provider with
-// fewer exports, loaded from the program's own folder ("native": that DLL,
-// never Wine's builtin one).
+// fewer exports, loaded from the system folder ("native": that DLL, never
+// Wine's builtin one).
 TEST_P(MailFaultLibrary, ShowsTheMailErrorAndKeepsTheOperatorsText) {
     const LibraryFault& c = GetParam();
     Recording record(L"e2e_fault_library");
-    const ProgramDllOverride loadOrder(L"mapi32", c.loadOrder);
-    std::wstring exe = ProgramPath();
+    const ProgramDllOverride loadOrder({L"mapi32"}, c.loadOrder);
     if (!c.standIn.empty()) {
-        ownMapi32 = std::make_unique<ProgramWithOwnMapi32>(*pos, c.standIn);
-        ASSERT_TRUE(ownMapi32->Ready());
-        exe = ownMapi32->Exe();
+        standIn = std::make_unique<SystemMapi32StandIn>(c.standIn);
+        ASSERT_TRUE(standIn->Ready());
     }
-    ASSERT_NO_FATAL_FAILURE(Start(exe));
+    ASSERT_NO_FATAL_FAILURE(Start());
 
     const auto boxes = PressSend(IDOK, c.prompts.size());
 
@@ -317,10 +300,10 @@ TEST_F(MailFaultE2e, Mapi32WithoutSendMailWGetsTheMessageInAnsi) {
     const std::wstring foreign = data + L"\\Scontrino \u2116 1 \u4e2d.001";
     pos->WriteFile(foreign, "x");
     Recording record(L"e2e_fault_ansi");
-    const ProgramDllOverride loadOrder(L"mapi32", L"native");
-    ownMapi32 = std::make_unique<ProgramWithOwnMapi32>(*pos, L"kdesk_mapi_without_sendmailw.dll");
-    ASSERT_TRUE(ownMapi32->Ready());
-    ASSERT_NO_FATAL_FAILURE(Start(ownMapi32->Exe()));
+    const ProgramDllOverride loadOrder({L"mapi32"}, L"native");
+    standIn = std::make_unique<SystemMapi32StandIn>(L"kdesk_mapi_without_sendmailw.dll");
+    ASSERT_TRUE(standIn->Ready());
+    ASSERT_NO_FATAL_FAILURE(Start());
     const auto listed = ListEntries(MainControl(main, L"List1"));
 
     const auto boxes = PressSend(IDOK, 1);

@@ -106,6 +106,7 @@ void ZipWriter::BeginEntry(std::string_view utf8Name, DosDateTime modified, std:
 
 void ZipWriter::EntryBytes(std::span<const std::uint8_t> bytes) {
     if (!inEntry_) throw std::logic_error("ZipWriter: no entry begun");
+    if (bytes.empty()) return;  // zlib's crc32 starts afresh on a null pointer
     current_.crc = static_cast<std::uint32_t>(crc32_z(current_.crc, bytes.data(), bytes.size()));
     current_.size += bytes.size();
     for (std::size_t at = 0; at < bytes.size(); at += kMaxPiece)

@@ -61,6 +61,7 @@ Archive Write(const std::vector<Entry>& entries, std::string_view comment, std::
         const std::size_t chunk = entry.chunk ? entry.chunk : std::max<std::size_t>(entry.bytes.size(), 1);
         for (std::size_t at = 0; at < entry.bytes.size(); at += chunk)
             writer.EntryBytes(std::span(entry.bytes).subspan(at, std::min(chunk, entry.bytes.size() - at)));
+        writer.EntryBytes({});  // an empty read changes nothing
         if (entry.abandoned) {
             archive.bytes.resize(writer.AbandonEntry());
             continue;

@@ -173,6 +173,17 @@ PackedArchive PackFiles(const ArchiveRequest& request) {
     return packed;
 }
 
+std::vector<std::uint64_t> ListedFileSizes(const std::vector<std::wstring>& files) {
+    std::vector<std::uint64_t> sizes;
+    for (const std::wstring& path : files) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        const bool found = GetFileAttributesExW(ForFileApi(path).c_str(), GetFileExInfoStandard, &data) &&
+                           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        sizes.push_back(found ? (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0);
+    }
+    return sizes;
+}
+
 bool IsOwnArchive(const std::wstring& path) {
     const UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, 0, nullptr));

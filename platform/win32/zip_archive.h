@@ -32,6 +32,10 @@ struct ArchiveRequest {
 // file behind, when the archive cannot be written.
 PackedArchive PackFiles(const ArchiveRequest& request);
 
+// Each listed file's size, 0 for one that cannot be read: what
+// WireSizeEstimate counts.
+std::vector<std::uint64_t> ListedFileSizes(const std::vector<std::wstring>& files);
+
 // Whether the file is a ZIP archive that carries the program's mark.
 bool IsOwnArchive(const std::wstring& path);
 

@@ -110,6 +110,7 @@ TEST_F(ZipArchiveTest, PacksTheReadableFilesInListOrderAndLeavesOnlyTheArchive) 
         WriteAll(paths.back(), bytes);
     }
     paths.insert(paths.begin() + 1, root_ + L"\\MANCA.TXT");
+    EXPECT_EQ(ListedFileSizes(paths), (std::vector<std::uint64_t>{log.size(), 0, 6, 0}));
 
     const PackedArchive first = PackFiles(Request(paths));
     EXPECT_EQ(first.path, root_ + L"\\Outbox\\VelAutoMail_001.zip");

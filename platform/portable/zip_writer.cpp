@@ -123,7 +123,7 @@ void ZipWriter::Deflate(std::span<const std::uint8_t> bytes, int flush) {
         status = deflate(stream_.get(), flush);
         if (status == Z_STREAM_ERROR) throw std::logic_error("zlib deflate: stream state");
         const std::size_t produced = out_.size() - stream_->avail_out;
-        Put(std::string_view(reinterpret_cast<const char*>(out_.data()), produced));
+        if (produced > 0) Put(std::string_view(reinterpret_cast<const char*>(out_.data()), produced));
         current_.compressedSize += produced;
     } while (stream_->avail_out == 0);
     if (flush == Z_FINISH && status != Z_STREAM_END) throw std::logic_error("zlib deflate: stream not ended");

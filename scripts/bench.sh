@@ -6,6 +6,8 @@
 #  - the attachment fill against the bare enumeration (scripts/bench_attachments.sh);
 #  - a draft with 10 attachments of 5 MB against copying the files, and the
 #    working set it takes;
+#  - the mail's ZIP archive of 10 log files of 5 MB against zlib's deflate alone,
+#    the compression ratio and the working set it takes;
 #  - .exe size of the win32 and win64 builds and the DLLs they import.
 # Usage: scripts/bench.sh [RUNS]   (default 9)
 set -euo pipefail
@@ -21,7 +23,7 @@ loader=/usr/lib/wine/wine64
 for preset in win64 win32; do
   cmake --preset "$preset" -B "build/bench-$preset" >/dev/null
 done
-cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window startup_bench draft_bench >/dev/null
+cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window startup_bench draft_bench zip_bench >/dev/null
 cmake --build build/bench-win32 -j "$(nproc)" --target KdeskSupport >/dev/null
 
 # The demo installation, as scripts/run.sh installs it, in the benchmark's prefix.
@@ -50,6 +52,12 @@ echo "=== draft with 50 MB of attachments (win64)"
 mkdir -p "$build/draft_bench"
 cmake/wine-run.sh "$loader" "$prefix" "$build/bin/draft_bench.exe" "Z:${PWD//\//\\}\\$build/draft_bench" |
   tee "$build/draft.txt"
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+
+echo "=== ZIP archive of 50 MB of log text (win64)"
+mkdir -p "$build/zip_bench"
+cmake/wine-run.sh "$loader" "$prefix" "$build/bin/zip_bench.exe" "Z:${PWD//\//\\}\\$build/zip_bench" |
+  tee "$build/zip.txt"
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 echo "=== size and imports"

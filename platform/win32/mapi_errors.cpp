@@ -48,6 +48,7 @@ constexpr MailErrorText kMailErrors[] = {
     {static_cast<std::int32_t>(MailFault::InvalidAttachmentIndex), L"Indice dell'allegato non valido"},
     {static_cast<std::int32_t>(MailFault::AttachmentWithoutPath), L"Allegato senza percorso del file"},
     {static_cast<std::int32_t>(MailFault::DraftNotSaved), L"Impossibile salvare il messaggio come bozza"},
+    {static_cast<std::int32_t>(MailFault::ArchiveNotSaved), L"Impossibile salvare l'archivio ZIP degli allegati"},
 };
 
 const wchar_t* FindDescription(std::int32_t number) {

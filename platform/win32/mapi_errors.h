@@ -20,6 +20,7 @@ enum class MailFault : std::int32_t {
     InvalidAttachmentIndex = 32054,
     AttachmentWithoutPath = 32055,
     DraftNotSaved = 32056,
+    ArchiveNotSaved = 32057,
 };
 
 // Description of a mail error number; a generic text for numbers not in the table.

@@ -11,6 +11,8 @@ namespace kdesk {
 class DraftMail : public MailSession, public MailMessages {
 public:
     explicit DraftMail(DraftOutbox& outbox) : outbox_(outbox) {}
+    // The message as composed so far.
+    MailDraft Draft() const { return message_.Draft(); }
 
     // MailSession
     void SignOn() override;

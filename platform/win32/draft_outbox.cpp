@@ -22,29 +22,6 @@ namespace {
 constexpr std::size_t kWriteBuffer = std::size_t{256} * 1024;
 constexpr DWORD kReadChunk = 3 * 64 * 1024;
 
-// Collects the draft's bytes and writes them to the file in large pieces.
-class BufferedFile {
-public:
-    explicit BufferedFile(OutboxFile& file) : file_(file) { buffer_.reserve(kWriteBuffer); }
-    void Put(std::string_view bytes) {
-        if (buffer_.size() + bytes.size() > kWriteBuffer) Flush();
-        if (bytes.size() >= kWriteBuffer) return file_.Write(bytes);  // a large piece goes without a copy
-        buffer_ += bytes;
-    }
-    void Flush() {
-        file_.Write(buffer_);
-        buffer_.clear();
-    }
-    void Restart() {
-        buffer_.clear();
-        file_.Truncate();
-    }
-
-private:
-    OutboxFile& file_;
-    std::string buffer_;
-};
-
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
 struct ReadFailedMidway {
@@ -114,7 +91,7 @@ private:
 
 // Writes the whole draft; returns the indexes of the files left out.
 std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft) {
-    BufferedFile out(file);
+    BufferedOutput out(file, kWriteBuffer);
     std::vector<std::uint8_t> chunk(kReadChunk);
     std::set<std::size_t> leftOut;
     for (;;) {
@@ -129,7 +106,7 @@ std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft) {
         } catch (const ReadFailedMidway& failed) {
             // A part cut short would be a damaged file: the draft is written again without it.
             leftOut.insert(failed.index);
-            out.Restart();
+            out.CutBack(0);
         }
     }
     return leftOut;
@@ -141,8 +118,9 @@ bool IsOwnDraft(const std::wstring& path) { return CarriesDraftMark(FirstBytesOf
 
 DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft) {
     std::set<std::size_t> leftOut;
-    const std::wstring path = InFirstUsableOutbox([&](const OutboxFolder& folder) {
-        OutboxFile file(folder, DraftFileStem(draft.subject), L".eml");
+    const std::wstring stem = DraftFileStem(draft.subject);
+    const std::wstring path = InFirstUsableOutbox(MailFault::DraftNotSaved, [&](const OutboxFolder& folder) {
+        OutboxFile file(folder, [&](int attempt) { return DraftFileName(stem, attempt); }, MailFault::DraftNotSaved);
         leftOut = WriteDraft(file, draft);
         std::wstring written = file.Commit();
         RemoveOldOutboxFiles(folder.path, L".eml", kDraftsKept, FileNameOf(written), IsOwnDraft);

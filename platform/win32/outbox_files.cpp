@@ -17,40 +17,44 @@ namespace {
 constexpr int kMaxAttempts = 10000;
 constexpr wchar_t kPartExtension[] = L".part";
 
-std::wstring LocalAppData() {
+RuntimeError OutboxError(MailFault fault, const std::wstring& path, DWORD error = GetLastError()) {
+    return MailError(fault, path + L" (" + std::to_wstring(error) + L")");
+}
+
+std::wstring LocalAppData(MailFault fault) {
     std::array<wchar_t, MAX_PATH> local{};
     const HRESULT result =
         SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local.data());
     if (FAILED(result)) {
         std::array<wchar_t, 16> number{};
         std::swprintf(number.data(), number.size(), L"0x%08lX", static_cast<unsigned long>(result));
-        throw MailError(MailFault::DraftNotSaved, std::wstring(L"%LOCALAPPDATA% (") + number.data() + L")");
+        throw MailError(fault, std::wstring(L"%LOCALAPPDATA% (") + number.data() + L")");
     }
     return local.data();
 }
 
-std::wstring Temp() {
+std::wstring Temp(MailFault fault) {
     std::array<wchar_t, MAX_PATH + 1> temp{};
     const DWORD length = GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
-    if (length == 0 || length >= temp.size()) throw DraftNotSaved(L"%TEMP%");
+    if (length == 0 || length >= temp.size()) throw OutboxError(fault, L"%TEMP%");
     std::wstring folder(temp.data(), length);
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
 }
 
 // The base folder, then KdeskSupport\Outbox below it, created where missing.
-OutboxFolder Prepared(const std::wstring& base, bool longPathsAllowed) {
+OutboxFolder Prepared(const std::wstring& base, bool longPathsAllowed, MailFault fault) {
     OutboxFolder folder{base, longPathsAllowed};
     for (const wchar_t* part : {L"\\KdeskSupport", L"\\Outbox"}) {
         folder.path += part;
         const std::wstring apiPath = longPathsAllowed ? ForFileApi(folder.path) : folder.path;
-        if (!longPathsAllowed && folder.path.size() >= MAX_PATH) throw DraftNotSaved(folder.path, ERROR_FILENAME_EXCED_RANGE);
+        if (!longPathsAllowed && folder.path.size() >= MAX_PATH) throw OutboxError(fault, folder.path, ERROR_FILENAME_EXCED_RANGE);
         if (CreateDirectoryW(apiPath.c_str(), nullptr)) continue;
         const DWORD error = GetLastError();
         const DWORD attributes = GetFileAttributesW(apiPath.c_str());
         // A file of that name is no folder to write in.
         if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            throw DraftNotSaved(folder.path, error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error);
+            throw OutboxError(fault, folder.path, error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error);
     }
     return folder;
 }
@@ -59,15 +63,11 @@ bool IsTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_
 
 }  // namespace
 
-RuntimeError DraftNotSaved(const std::wstring& path, DWORD error) {
-    return MailError(MailFault::DraftNotSaved, path + L" (" + std::to_wstring(error) + L")");
-}
-
-std::wstring InFirstUsableOutbox(const std::function<std::wstring(const OutboxFolder&)>& write) {
+std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write) {
     std::optional<RuntimeError> first;
     for (const auto& [base, longPathsAllowed] : {std::pair{&LocalAppData, false}, std::pair{&Temp, true}}) {
         try {
-            return write(Prepared(base(), longPathsAllowed));
+            return write(Prepared(base(fault), longPathsAllowed, fault));
         } catch (const RuntimeError& error) {
             if (!first) first = error;
         }
@@ -75,21 +75,21 @@ std::wstring InFirstUsableOutbox(const std::function<std::wstring(const OutboxFo
     throw *first;
 }
 
-OutboxFile::OutboxFile(const OutboxFolder& folder, const std::wstring& stem, const std::wstring& extension)
-    : folder_(folder), stem_(stem), extension_(extension) {
+OutboxFile::OutboxFile(const OutboxFolder& folder, FileName fileName, MailFault fault)
+    : folder_(folder), fileName_(std::move(fileName)), fault_(fault) {
     for (int attempt = 1;; ++attempt) {
-        partPath_ = folder_.path + L"\\" + DraftFileName(stem_, attempt, extension_) + kPartExtension;
+        partPath_ = folder_.path + L"\\" + fileName_(attempt) + kPartExtension;
         file_ = UniqueFileHandle(CreateFileW(ApiPath(partPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file_.Valid()) break;
         const DWORD error = GetLastError();
-        if (!IsTaken(error) || attempt >= kMaxAttempts) throw DraftNotSaved(partPath_, error);
+        if (!IsTaken(error) || attempt >= kMaxAttempts) throw NotSaved(partPath_, error);
     }
     // A name Windows takes for a device would swallow every byte without complaint.
     if (GetFileType(file_.Get()) != FILE_TYPE_DISK) {
         file_.Reset();
         committed_ = true;  // nothing of ours to remove
-        throw DraftNotSaved(partPath_, ERROR_INVALID_NAME);
+        throw NotSaved(partPath_, ERROR_INVALID_NAME);
     }
 }
 
@@ -99,8 +99,12 @@ OutboxFile::~OutboxFile() {
     DeleteFileW((folder_.longPathsAllowed ? ForFileApi(partPath_) : partPath_).c_str());
 }
 
+RuntimeError OutboxFile::NotSaved(const std::wstring& path, DWORD error) const {
+    return OutboxError(fault_, path, error);
+}
+
 std::wstring OutboxFile::ApiPath(const std::wstring& path) const {
-    if (!folder_.longPathsAllowed && path.size() >= MAX_PATH) throw DraftNotSaved(path, ERROR_FILENAME_EXCED_RANGE);
+    if (!folder_.longPathsAllowed && path.size() >= MAX_PATH) throw NotSaved(path, ERROR_FILENAME_EXCED_RANGE);
     return folder_.longPathsAllowed ? ForFileApi(path) : path;
 }
 
@@ -108,26 +112,51 @@ void OutboxFile::Write(std::string_view bytes) {
     DWORD written = 0;
     if (!bytes.empty() && (!WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
                            written != bytes.size()))
-        throw DraftNotSaved(partPath_);
+        throw NotSaved(partPath_);
 }
 
-void OutboxFile::Truncate() {
-    if (SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(file_.Get()))
-        throw DraftNotSaved(partPath_);
+void OutboxFile::TruncateTo(std::uint64_t size) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN) || !SetEndOfFile(file_.Get()))
+        throw NotSaved(partPath_);
 }
 
 std::wstring OutboxFile::Commit() {
-    if (!FlushFileBuffers(file_.Get())) throw DraftNotSaved(partPath_);
-    if (!file_.CloseChecked()) throw DraftNotSaved(partPath_);
+    if (!FlushFileBuffers(file_.Get())) throw NotSaved(partPath_);
+    if (!file_.CloseChecked()) throw NotSaved(partPath_);
     for (int attempt = 1;; ++attempt) {
-        std::wstring path = folder_.path + L"\\" + DraftFileName(stem_, attempt, extension_);
+        std::wstring path = folder_.path + L"\\" + fileName_(attempt);
         if (MoveFileExW(ApiPath(partPath_).c_str(), ApiPath(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
             committed_ = true;
             return path;
         }
         const DWORD error = GetLastError();
-        if (!IsTaken(error) || attempt >= kMaxAttempts) throw DraftNotSaved(path, error);
+        if (!IsTaken(error) || attempt >= kMaxAttempts) throw NotSaved(path, error);
     }
+}
+
+void BufferedOutput::Put(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > bufferSize_) Flush();
+    if (bytes.size() >= bufferSize_) return Write(bytes);  // a large piece goes without a copy
+    buffer_ += bytes;
+}
+
+void BufferedOutput::Flush() {
+    Write(buffer_);
+    buffer_.clear();
+}
+
+void BufferedOutput::Write(std::string_view bytes) {
+    file_.Write(bytes);
+    written_ += bytes.size();
+}
+
+void BufferedOutput::CutBack(std::uint64_t size) {
+    if (size >= written_) return buffer_.resize(size - written_);
+    buffer_.clear();
+    file_.TruncateTo(size);
+    written_ = size;
 }
 
 std::string FirstBytesOf(const std::wstring& path, std::size_t count) {

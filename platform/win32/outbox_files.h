@@ -6,11 +6,13 @@
 // cut short is never opened, sent or kept.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/runtime_error.h"
+#include "platform/win32/mapi_errors.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {
@@ -21,34 +23,59 @@ struct OutboxFolder {
 };
 
 // Calls `write` with each outbox folder in turn (creating it) until one call
-// returns; raises the first folder's error when none can be written.
-std::wstring InFirstUsableOutbox(const std::function<std::wstring(const OutboxFolder&)>& write);
+// returns; raises the first folder's error (`fault`, draft or archive not
+// saved) when none can be written.
+std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write);
 
 class OutboxFile {
 public:
-    // Creates "stem.ext.part" (or "stem (n).ext.part"); raises "draft not saved".
-    OutboxFile(const OutboxFolder& folder, const std::wstring& stem, const std::wstring& extension);
+    // The file's final name at the nth try (from 1): DraftFileName or ArchiveFileName.
+    using FileName = std::function<std::wstring(int attempt)>;
+
+    // Creates "<final name>.part" for the first free try; every failure raises
+    // the mail layer's `fault` (draft or archive not saved).
+    OutboxFile(const OutboxFolder& folder, FileName fileName, MailFault fault);
     ~OutboxFile();
     OutboxFile(const OutboxFile&) = delete;
     OutboxFile& operator=(const OutboxFile&) = delete;
 
-    // Appends; raises "draft not saved" when the bytes cannot be written.
     void Write(std::string_view bytes);
-    // Back to an empty file.
-    void Truncate();
-    // Flushes and closes the file and gives it its final name, "stem.ext" or
-    // "stem (n).ext" when that is taken; returns its path.
+    // Cuts the file back to its first `size` bytes.
+    void TruncateTo(std::uint64_t size);
+    // Flushes and closes the file and gives it the first free final name;
+    // returns its path.
     std::wstring Commit();
 
 private:
     std::wstring ApiPath(const std::wstring& path) const;
+    RuntimeError NotSaved(const std::wstring& path, DWORD error = GetLastError()) const;
 
     OutboxFolder folder_;
-    std::wstring stem_;
-    std::wstring extension_;
+    FileName fileName_;
+    MailFault fault_;
     std::wstring partPath_;
     UniqueFileHandle file_;
     bool committed_ = false;
+};
+
+// An outbox file's bytes gathered into large writes; what is written can be
+// cut back to an earlier size.
+class BufferedOutput {
+public:
+    BufferedOutput(OutboxFile& file, std::size_t bufferSize) : file_(file), bufferSize_(bufferSize) {
+        buffer_.reserve(bufferSize);
+    }
+    void Put(std::string_view bytes);
+    void Flush();
+    void CutBack(std::uint64_t size);
+
+private:
+    void Write(std::string_view bytes);
+
+    OutboxFile& file_;
+    std::size_t bufferSize_;
+    std::string buffer_;
+    std::uint64_t written_ = 0;  // bytes in the file
 };
 
 // Removes the program's own files with this extension (`isOwn` reads a file's
@@ -58,8 +85,5 @@ void RemoveOldOutboxFiles(const std::wstring& folder, const std::wstring& extens
 
 // Up to `count` bytes from the start of a file; empty when it cannot be read.
 std::string FirstBytesOf(const std::wstring& path, std::size_t count);
-
-// "Cannot save the draft" naming the path and the system's error number.
-RuntimeError DraftNotSaved(const std::wstring& path, DWORD error = GetLastError());
 
 }  // namespace kdesk

@@ -31,7 +31,10 @@ void SupportMail::SignOn() {
     }
 }
 
-std::optional<PackedAttachments> SupportMail::PackAttachments(const std::vector<std::wstring>&) { return std::nullopt; }
+std::optional<PackedAttachments> SupportMail::PackAttachments(const std::vector<std::wstring>& paths) {
+    const MailDraft message = draft_ ? draftMail_.Draft() : mapi_.Draft();
+    return packing_.PackIfTooLarge(paths, message.subject, message.noteText);
+}
 
 void SupportMail::Send(bool showDialog) {
     if (draft_) return draftMail_.Send(showDialog);

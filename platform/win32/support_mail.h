@@ -3,9 +3,11 @@
 // at each sign-on: Simple MAPI when a usable mail client is registered, else a
 // draft opened in the mail program. A Simple MAPI sign-on or send that fails for
 // any reason but the operator's own cancel is reported as it is, and the
-// message goes on as a draft, so that it is never lost.
+// message goes on as a draft, so that it is never lost. Files too large for
+// mail servers go as one archive, whichever the transport.
 #include "platform/mail.h"
 #include "platform/runtime.h"
+#include "platform/win32/attachment_packing.h"
 #include "platform/win32/draft_mail.h"
 #include "platform/win32/draft_outbox.h"
 #include "platform/win32/simple_mapi_mail.h"
@@ -14,7 +16,7 @@ namespace kdesk {
 
 class SupportMail : public MailSession, public MailMessages {
 public:
-    explicit SupportMail(Runtime& runtime) : outbox_(runtime) {}
+    explicit SupportMail(Runtime& runtime) : outbox_(runtime), packing_(runtime) {}
     SupportMail(const SupportMail&) = delete;
     SupportMail& operator=(const SupportMail&) = delete;
     ~SupportMail() override = default;
@@ -51,6 +53,7 @@ private:
     }
 
     DraftOutbox outbox_;
+    AttachmentPacking packing_;
     SimpleMapiMail mapi_;
     DraftMail draftMail_{outbox_};
     bool draft_ = false;  // the transport of the current session

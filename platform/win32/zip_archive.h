@@ -1,11 +1,13 @@
 #pragma once
 // The mail's files packed into one ZIP archive: each file read in chunks and
-// deflated into a temporary "<name>.part" file, which becomes the archive
-// only once it is complete and on disk, so that an archive is whole or absent.
+// deflated into an outbox file, which becomes the archive only once it is
+// complete and on disk, so that an archive is whole or absent.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/win32/outbox_files.h"
 
 namespace kdesk {
 
@@ -16,7 +18,7 @@ struct PackedArchive {
 };
 
 struct ArchiveRequest {
-    std::wstring folder;
+    OutboxFolder folder;
     // The archive's file name at the nth try (from 1), until one is free:
     // ArchiveFileName of the draft's stem, for example.
     std::function<std::wstring(int attempt)> fileName;

@@ -132,7 +132,7 @@ int wmain(int argc, wchar_t** argv) {
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring outbox = folder + L"\\outbox";
     CreateDirectoryW(outbox.c_str(), nullptr);
-    const kdesk::ArchiveRequest request{outbox, [](int attempt) { return kdesk::ArchiveFileName(L"bench", attempt); },
+    const kdesk::ArchiveRequest request{{outbox, true}, [](int attempt) { return kdesk::ArchiveFileName(L"bench", attempt); },
                                         MakeFiles(folder + L"\\files"), [] {}};
 
     // The first archive is measured for memory: nothing before it needed more.

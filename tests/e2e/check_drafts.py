@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """Checks the drafts that the e2e tests caught, with Python's email package as
 an independent reader: each NAME.eml against NAME.json (recipient, subject
-pattern, body, and each attachment's name and bytes, in order)."""
+pattern, body, and each attachment's name and bytes, in order; the files a ZIP
+attachment holds). A NAME.zip the program sent is read by Python's zipfile."""
 import email
 import email.header
 import email.policy
 import json
 import pathlib
+import io
 import re
 import sys
+import zipfile
+import zlib
 
 
 def problems(raw, expected):
@@ -50,6 +54,12 @@ def problems(raw, expected):
     elif body.get_payload(decode=True).decode("utf-8") != re.sub(r"[ \t]+(?=[\r\n]|$)", "", expected["body"]):
         found.append("body differs: %r" % body.get_payload(decode=True).decode("utf-8")[:200])
     attachments = parts[1:]
+    if "archive" in expected:
+        if len(attachments) != 1 or attachments[0].get_content_type() != "application/zip":
+            found.append("not one application/zip attachment")
+        else:
+            found += archive_problems(attachments[0].get_payload(decode=True), expected["archive"])
+        return found
     wanted = expected["attachments"]
     if [a.get_filename() for a in attachments] != [w["name"] for w in wanted]:
         found.append("attachments %r, expected %r" % ([a.get_filename() for a in attachments],
@@ -57,8 +67,33 @@ def problems(raw, expected):
     for part, want in zip(attachments, wanted):
         if part.get_content_disposition() != "attachment":
             found.append("%s is not an attachment" % want["name"])
-        if part.get_payload(decode=True) != bytes.fromhex(want["hex"]):
+        if not same_bytes(part.get_payload(decode=True), want):
             found.append("bytes of %s differ" % want["name"])
+    return found
+
+
+def same_bytes(data, want):
+    if "hex" in want:
+        return data == bytes.fromhex(want["hex"])
+    return len(data) == want["size"] and zlib.crc32(data) == want["crc32"]
+
+
+def archive_problems(data, wanted):
+    """The archive's entries: every one intact, named and holding the files' bytes."""
+    try:
+        archive = zipfile.ZipFile(io.BytesIO(data))
+    except zipfile.BadZipFile as error:
+        return ["not a ZIP archive: %s" % error]
+    found = []
+    bad = archive.testzip()
+    if bad is not None:
+        found.append("entry %s is damaged" % bad)
+    names = [info.filename for info in archive.infolist()]
+    if names != [w["name"] for w in wanted]:
+        found.append("archive holds %r, expected %r" % (names, [w["name"] for w in wanted]))
+    for info, want in zip(archive.infolist(), wanted):
+        if not same_bytes(archive.read(info), want):
+            found.append("bytes of %s in the archive differ" % want["name"])
     return found
 
 
@@ -78,7 +113,13 @@ def main():
     failed = 0
     for case in cases:
         draft = case.with_suffix(".eml")
-        found = problems(draft.read_bytes(), json.loads(case.read_text("utf-8"))) if draft.exists() else ["missing"]
+        sent = case.with_suffix(".zip")
+        expected = json.loads(case.read_text("utf-8"))
+        if draft.exists():
+            found = problems(draft.read_bytes(), expected)
+        else:
+            draft = sent
+            found = archive_problems(sent.read_bytes(), expected["archive"]) if sent.exists() else ["missing"]
         print(("FAIL " if found else "ok   ") + draft.name)
         for problem in found:
             print("     " + problem)

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <thread>
 
+#include <zlib.h>
+
 #include "tests/e2e/driver.h"
 #include "tests/mapi_provider/provider_setup.h"
 
@@ -122,21 +124,50 @@ NewOutlookForTest::NewOutlookForTest(const std::wstring& folder) {
 
 NewOutlookForTest::~NewOutlookForTest() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kOlkAppPath); }
 
-void KeepForMimeCheck(const std::wstring& draft, const std::string& name, const ExpectedDraft& expected) {
+namespace {
+
+constexpr std::size_t kLargeFile = 1024 * 1024;
+
+// The files as the check expects them: name, and the bytes themselves, or for
+// a large file its size and CRC-32.
+std::string FilesJson(const std::vector<std::wstring>& files) {
+    std::ostringstream json;
+    json << "[";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::wstring& path = files[i];
+        const std::string bytes = ReadBytes(path);
+        json << (i ? ",\n  " : "\n  ") << "{\"name\": " << Json(path.substr(path.find_last_of(L'\\') + 1));
+        if (bytes.size() <= kLargeFile) json << ", \"hex\": \"" << Hex(bytes) << "\"}";
+        else
+            json << ", \"size\": " << bytes.size() << ", \"crc32\": "
+                 << crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())) << "}";
+    }
+    return json.str() + "]";
+}
+
+std::wstring CheckFolderBase(const std::string& name) {
     const std::wstring folder = BinFolder() + L"\\..\\drafts";
     CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring base = folder + L"\\" + std::wstring(name.begin(), name.end());
+    return folder + L"\\" + std::wstring(name.begin(), name.end());
+}
+
+}  // namespace
+
+void KeepForMimeCheck(const std::wstring& draft, const std::string& name, const ExpectedDraft& expected) {
+    const std::wstring base = CheckFolderBase(name);
     CopyFileW(draft.c_str(), (base + L".eml").c_str(), FALSE);
     std::ostringstream json;
     json << "{\"to\": " << Json(expected.to) << ",\n \"subject_pattern\": " << Json(expected.subjectPattern)
-         << ",\n \"body\": " << Json(expected.body) << ",\n \"attachments\": [";
-    for (std::size_t i = 0; i < expected.files.size(); ++i) {
-        const std::wstring& path = expected.files[i];
-        json << (i ? ",\n  " : "\n  ") << "{\"name\": " << Json(path.substr(path.find_last_of(L'\\') + 1))
-             << ", \"hex\": \"" << Hex(ReadBytes(path)) << "\"}";
-    }
-    json << "]}\n";
+         << ",\n \"body\": " << Json(expected.body) << ",\n \"attachments\": " << FilesJson(expected.files);
+    if (!expected.archived.empty()) json << ",\n \"archive\": " << FilesJson(expected.archived);
+    json << "}\n";
     std::ofstream((base + L".json").c_str(), std::ios::binary) << json.str();
+}
+
+void KeepArchiveForCheck(const std::wstring& archive, const std::string& name, const std::vector<std::wstring>& files) {
+    const std::wstring base = CheckFolderBase(name);
+    CopyFileW(archive.c_str(), (base + L".zip").c_str(), FALSE);
+    std::ofstream((base + L".json").c_str(), std::ios::binary) << "{\"archive\": " << FilesJson(files) << "}\n";
 }
 
 WORD OtherMachine() { return sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64; }

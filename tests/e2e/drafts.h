@@ -66,11 +66,16 @@ struct ExpectedDraft {
     std::wstring subjectPattern;  // a regular expression the whole subject matches
     std::wstring body;
     std::vector<std::wstring> files;  // attached in this order, compared byte for byte
+    std::vector<std::wstring> archived = {};  // files the one ZIP attachment holds, in this order
 };
 
 // Copies a caught draft to the build's drafts folder as NAME.eml, with NAME.json
 // holding what it should hold (the files' names and bytes read now).
 void KeepForMimeCheck(const std::wstring& draft, const std::string& name, const ExpectedDraft& expected);
+
+// Copies an archive the program sent to the build's drafts folder as NAME.zip,
+// with NAME.json naming the files it should hold, for the same check.
+void KeepArchiveForCheck(const std::wstring& archive, const std::string& name, const std::vector<std::wstring>& files);
 
 // The machine type that a 32-bit program has when this one is 64-bit, and the reverse.
 WORD OtherMachine();

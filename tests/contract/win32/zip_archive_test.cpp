@@ -92,7 +92,7 @@ protected:
         }
     }
     ArchiveRequest Request(std::vector<std::wstring> files) {
-        return {root_ + L"\\Outbox", [](int attempt) { return ArchiveFileName(L"VelAutoMail_001", attempt); },
+        return {{root_ + L"\\Outbox", true}, [](int attempt) { return ArchiveFileName(L"VelAutoMail_001", attempt); },
                 std::move(files), [this] { ++chunks_; }};
     }
     std::wstring root_;
@@ -161,7 +161,7 @@ TEST_F(ZipArchiveTest, AFileThatFailsPartOfTheWayIsLeftOut) {
 
 TEST_F(ZipArchiveTest, AFolderThatCannotBeWrittenRaisesTheMailErrorAndLeavesNothing) {
     ArchiveRequest request = Request({});
-    request.folder = root_ + L"\\Manca";
+    request.folder.path = root_ + L"\\Manca";
     try {
         PackFiles(request);
         ADD_FAILURE() << "no error";

@@ -16,28 +16,14 @@
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_version_info.h"
+#include "tests/bench/bench_measures.h"
 
 namespace {
 
-constexpr int kRounds = 3;
+using kdesk::bench::BestTime;
+using kdesk::bench::kRounds;
 
-double Seconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
-// Best of several rounds, in milliseconds.
-double BestTime(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, (Seconds() - start) * 1000.0);
-    }
-    return best;
-}
 
 int CountMatching(const std::wstring& pattern) {
     WIN32_FIND_DATAW data;

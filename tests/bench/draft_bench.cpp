@@ -15,29 +15,17 @@
 
 #include "platform/win32/draft_outbox.h"
 #include "platform/win32/win32_runtime.h"
+#include "tests/bench/bench_measures.h"
 
 namespace {
 
-constexpr int kRounds = 3;
+using kdesk::bench::BestTime;
+using kdesk::bench::kRounds;
+using kdesk::bench::WorkingSet;
+
+
 constexpr int kFiles = 10;
 constexpr DWORD kFileSize = 5 * 1024 * 1024;
-
-double Milliseconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double BestTime(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = Milliseconds();
-        work();
-        best = std::min(best, Milliseconds() - start);
-    }
-    return best;
-}
 
 // Files of pseudo-random bytes, written in small pieces so that making them
 // leaves the working set as it was.
@@ -61,13 +49,6 @@ std::vector<std::wstring> MakeFiles(const std::wstring& folder) {
         CloseHandle(file);
     }
     return files;
-}
-
-SIZE_T WorkingSet(bool peak) {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
 }
 
 }  // namespace

@@ -18,29 +18,17 @@
 #include "platform/portable/mail_archive.h"
 #include "platform/portable/zip_writer.h"
 #include "platform/win32/zip_archive.h"
+#include "tests/bench/bench_measures.h"
 
 namespace {
 
-constexpr int kRounds = 3;
+using kdesk::bench::BestTime;
+using kdesk::bench::kRounds;
+using kdesk::bench::WorkingSet;
+
+
 constexpr int kFiles = 10;
 constexpr DWORD kFileSize = 5000000;
-
-double Milliseconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double BestTime(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = Milliseconds();
-        work();
-        best = std::min(best, Milliseconds() - start);
-    }
-    return best;
-}
 
 // A point-of-sale log: time-stamped lines of a few kinds with varying numbers.
 std::string LogLine(unsigned& state, unsigned line) {
@@ -112,13 +100,6 @@ void DeflateAlone(const std::vector<std::string>& contents) {
         deflateReset(&stream);
     }
     deflateEnd(&stream);
-}
-
-SIZE_T WorkingSet(bool peak) {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
 }
 
 }  // namespace

@@ -27,8 +27,6 @@ private:
     HCURSOR previous_;
 };
 
-std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-
 RuntimeError LeftOut(const std::wstring& path) {
     const RuntimeError notFound = MapiError(MAPI_E_ATTACHMENT_NOT_FOUND);
     return {notFound.Number(), notFound.Description() + L": " + path};
@@ -50,7 +48,7 @@ std::optional<PackedAttachments> AttachmentPacking::PackIfTooLarge(const std::ve
                                 runtime_.DoEvents();
                                 WaitCursor::Show();
                             }});
-        RemoveOldOutboxFiles(folder.path, L".zip", kArchivesKept, FileNameOf(packed.path), IsOwnArchive);
+        RemoveOldOutboxFiles(packed.path, kArchivesKept, IsOwnArchive);
         return packed.path;
     });
     PackedAttachments result{packed.path, {}};

@@ -123,7 +123,7 @@ DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft) {
         OutboxFile file(folder, [&](int attempt) { return DraftFileName(stem, attempt); }, MailFault::DraftNotSaved);
         leftOut = WriteDraft(file, draft);
         std::wstring written = file.Commit();
-        RemoveOldOutboxFiles(folder.path, L".eml", kDraftsKept, FileNameOf(written), IsOwnDraft);
+        RemoveOldOutboxFiles(written, kDraftsKept, IsOwnDraft);
         return written;
     });
     Written written{path, {}};

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -169,8 +170,12 @@ std::string FirstBytesOf(const std::wstring& path, std::size_t count) {
     return bytes;
 }
 
-void RemoveOldOutboxFiles(const std::wstring& folder, const std::wstring& extension, std::size_t keep,
-                          const std::wstring& kept, const std::function<bool(const std::wstring&)>& isOwn) {
+void RemoveOldOutboxFiles(const std::wstring& written, std::size_t keep,
+                          const std::function<bool(const std::wstring&)>& isOwn) {
+    const std::size_t slash = written.find_last_of(L'\\');
+    const std::wstring folder = written.substr(0, slash);
+    const std::wstring kept = written.substr(slash + 1);
+    const std::wstring extension = kept.substr(std::min(kept.find_last_of(L'.'), kept.size()));
     std::vector<DraftFile> own;
     WIN32_FIND_DATAW data;
     const UniqueFindHandle search(FindFirstFileW(ForFileApi(folder + L"\\*" + extension).c_str(), &data));

@@ -78,10 +78,11 @@ private:
     std::uint64_t written_ = 0;  // bytes in the file
 };
 
-// Removes the program's own files with this extension (`isOwn` reads a file's
-// path) beyond the `keep` newest; `kept` is never removed.
-void RemoveOldOutboxFiles(const std::wstring& folder, const std::wstring& extension, std::size_t keep,
-                          const std::wstring& kept, const std::function<bool(const std::wstring&)>& isOwn);
+// Removes the program's own files with the extension of `written` (`isOwn`
+// reads a file's path) from its folder beyond the `keep` newest; `written`,
+// the file just made, always stays.
+void RemoveOldOutboxFiles(const std::wstring& written, std::size_t keep,
+                          const std::function<bool(const std::wstring&)>& isOwn);
 
 // Up to `count` bytes from the start of a file; empty when it cannot be read.
 std::string FirstBytesOf(const std::wstring& path, std::size_t count);

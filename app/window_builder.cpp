@@ -50,7 +50,8 @@ WindowStyle StyleOf(const ControlRow& row) {
 // is made.
 std::vector<const ControlRow*> InCreationOrder(std::span<const ControlRow> table) {
     std::vector<const ControlRow*> rows = InTabOrder(table);
-    std::ranges::stable_partition(rows, [](const ControlRow* row) { return row->kind != ControlKind::Label; });
+    std::stable_partition(rows.begin(), rows.end(),
+                          [](const ControlRow* row) { return row->kind != ControlKind::Label; });
     return rows;
 }
 

@@ -3,7 +3,7 @@
 // the process's creation. Once the window is shown it appends one line of
 // "label=milliseconds" pairs to the file named on its command line and ends.
 // The shipped program carries none of this: the stamps live here and in a
-// thread-local CBT hook. scripts/startup_stages.sh runs it and prints medians.
+// thread-local CBT hook. scripts/bench.sh --stages runs it and prints the medians.
 #include <windows.h>
 
 #include <cstdio>

@@ -134,8 +134,6 @@ void MainWindow::Create() {
                               this);
     if (!window_) throw std::runtime_error("cannot create the main window");
     menu.release();  // destroyed with the window
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXICON)));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXSMICON)));
 
     wiring_ = std::make_unique<Wiring>(window_, dpi, Services{platform_, vars_, session_, messages_});
     wiring_->form.showAboutBox = [this] { ShowAboutBox(); };
@@ -152,7 +150,17 @@ void MainWindow::Show(int showCommand) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (lastFocus_ && GetActiveWindow() == window_) SetFocus(lastFocus_);
+    SetIcons();
     if (wiring_) wiring_->controls.AddTooltips();
+}
+
+// The window's own icons, for the task switcher and whoever asks the window.
+// Until they are set the frame shows the class's icons, the same images: they
+// are handed over once the window is painted, since the display driver takes
+// a while to convert them.
+void MainWindow::SetIcons() {
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXICON)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXSMICON)));
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& msg) { return window_ && IsDialogMessageW(window_, &msg); }

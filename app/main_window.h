@@ -38,6 +38,7 @@ private:
     void OnCommand(int id, int code);
     void OnActivate(bool active);
     void ShowAboutBox();
+    void SetIcons();
 
     HINSTANCE instance_;
     Platform& platform_;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -42,6 +43,18 @@ WindowStyle StyleOf(const ControlRow& row) {
     return {L"Static", kChild, 0};
 }
 
+// The order of creation: each new control goes beneath the ones before it, so
+// the keyboard order is the tab order. Labels come last and so lie beneath
+// every other control: a box that overlaps its caption keeps its border. Labels
+// take no focus, so the keyboard order stays, and no control is moved after it
+// is made.
+std::vector<const ControlRow*> InCreationOrder(std::span<const ControlRow> table) {
+    std::vector<const ControlRow*> rows = InTabOrder(table);
+    std::stable_partition(rows.begin(), rows.end(),
+                          [](const ControlRow* row) { return row->kind != ControlKind::Label; });
+    return rows;
+}
+
 }  // namespace
 
 HFONT FontCache::Get(const FontSpec& font) {
@@ -63,7 +76,7 @@ HFONT FontCache::Get(const FontSpec& font) {
 
 ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) : parent_(parent), fonts_(dpi.y) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    for (const ControlRow* row : InTabOrder(table)) {
+    for (const ControlRow* row : InCreationOrder(table)) {
         const WindowStyle style = StyleOf(*row);
         const RECT r = PixelRect(row->rect, dpi);
         const std::wstring text(row->text);
@@ -76,11 +89,6 @@ ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) 
         if (std::wstring_view(style.className) == L"Edit") SendMessageW(control, EM_LIMITTEXT, 0, 0);
         controls_.emplace_back(row, control);
     }
-    // Labels lie beneath every other control, so a box that overlaps its caption
-    // keeps its border. Labels take no focus: the keyboard order stays.
-    for (const auto& [row, control] : controls_)
-        if (row->kind == ControlKind::Label)
-            SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void ControlSet::AddTooltips() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the benchmark figures, each measured in one run under Wine:
 #  - start-up: process start to main window shown, KdeskSupport.exe on the demo
-#    installation against a minimal Win32 window program (median of RUNS);
+#    installation against a minimal Win32 window program and against a program
+#    that makes the start-up's required system calls (median of RUNS alternated runs);
 #  - peak working set after start;
 #  - the attachment fill against the bare enumeration (scripts/bench_attachments.sh);
 #  - a draft with 10 attachments of 5 MB against copying the files, and the
@@ -9,22 +10,33 @@
 #  - the mail's ZIP archive of 10 log files of 5 MB against zlib's deflate alone,
 #    the compression ratio and the working set it takes;
 #  - .exe size of the win32 and win64 builds and the DLLs they import.
-# Usage: scripts/bench.sh [RUNS]   (default 9)
+# Usage: scripts/bench.sh [RUNS]   (default 15)
+#        scripts/bench.sh --stages [RUNS]   only the start-up's breakdown: the
+#        median time from process creation to each stage and each window made
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 source scripts/xvfb.sh
 kdesk_start_xvfb
-runs=${1:-9}
+stages=false
+if [ "${1:-}" = --stages ]; then
+  stages=true
+  shift
+fi
+runs=${1:-15}
 build=build/bench-win64
 prefix=$PWD/$build/wineprefix
 loader=/usr/lib/wine/wine64
 
-for preset in win64 win32; do
-  cmake --preset "$preset" -B "build/bench-$preset" >/dev/null
-done
-cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window startup_bench draft_bench zip_bench >/dev/null
-cmake --build build/bench-win32 -j "$(nproc)" --target KdeskSupport >/dev/null
+cmake --preset win64 -B "$build" >/dev/null
+if $stages; then
+  cmake --build "$build" -j "$(nproc)" --target kdmain startup_stages >/dev/null
+else
+  cmake --preset win32 -B build/bench-win32 >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window required_work_window \
+    startup_bench draft_bench zip_bench >/dev/null
+  cmake --build build/bench-win32 -j "$(nproc)" --target KdeskSupport >/dev/null
+fi
 
 # The demo installation, as scripts/run.sh installs it, in the benchmark's prefix.
 install_demo() {
@@ -34,15 +46,34 @@ install_demo() {
   cp demo/installation/app/* "$drive/VelKdesk/"
   cp "$build/bin/demo/kdmain.exe" "$drive/VelKdesk/kdmain.exe"
   cp demo/installation/data/* "$drive/ProgramData/VELKDESK/"
-  cp "$build/bin/KdeskSupport.exe" "$build/bin/minimal_window.exe" "$build/bin/startup_bench.exe" "$drive/KdeskSupport/"
+  local program
+  for program in KdeskSupport minimal_window required_work_window startup_bench startup_stages; do
+    if [ -f "$build/bin/$program.exe" ]; then cp "$build/bin/$program.exe" "$drive/KdeskSupport/"; fi
+  done
   local reg="Z:${PWD//\//\\}\\demo\\installation\\installation.reg"
   cmake/wine-run.sh "$loader" "$prefix" regedit /S "$reg" >/dev/null 2>&1
 }
 
+if $stages; then
+  echo "=== start-up stages (win64, demo installation)"
+  install_demo
+  stamps=$prefix/drive_c/KdeskSupport/stages.txt
+  rm -f "$stamps"
+  for run in $(seq 0 "$runs"); do
+    # The first run warms the file cache and Wine's server, and is not counted.
+    target=$([ "$run" = 0 ] && echo 'C:\KdeskSupport\warm-up.txt' || echo 'C:\KdeskSupport\stages.txt')
+    cmake/wine-run.sh "$loader" "$prefix" 'C:\KdeskSupport\startup_stages.exe' "$target" >/dev/null
+  done
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  python3 scripts/startup_stages.py "$stamps" | tee "$build/stages.txt"
+  exit 0
+fi
+
 echo "=== start-up and working set (win64, demo installation)"
 install_demo
 cmake/wine-run.sh "$loader" "$prefix" 'C:\KdeskSupport\startup_bench.exe' 'C:\KdeskSupport\KdeskSupport.exe' \
-  'C:\KdeskSupport\minimal_window.exe' "$runs" 'C:\KdeskSupport' | tee "$build/startup.txt"
+  'C:\KdeskSupport\minimal_window.exe' 'C:\KdeskSupport\required_work_window.exe' "$runs" 'C:\KdeskSupport' |
+  tee "$build/startup.txt"
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 echo "=== attachment fill (win64)"

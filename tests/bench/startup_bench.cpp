@@ -1,15 +1,19 @@
-// Benchmark (not a test): starts a program several times and measures the time
-// from process start to its first visible top-level window, and the process's
-// peak working set a moment after that. Run for KdeskSupport.exe and for the
-// minimal window program, it prints the medians and their ratio.
-// Usage: startup_bench PROGRAM BASELINE [RUNS] [FOLDER]
+// Benchmark (not a test): starts programs in turn, round after round, and
+// measures the time from process start to each one's first visible top-level
+// window, and the process's peak working set a moment after that. Run for
+// KdeskSupport.exe against the minimal window program and the program that
+// makes the start-up's required system calls, it prints the medians, the
+// spread, and the program's ratio to each baseline.
+// Usage: startup_bench PROGRAM MINIMAL REQUIRED [RUNS] [FOLDER] [EARLIER]
 //   FOLDER: the programs' working folder (default: the current one)
+//   EARLIER: another build of the program, measured in the same rounds
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -90,43 +94,73 @@ T Median(std::vector<T> values) {
     return values[values.size() / 2];
 }
 
-struct Figures {
-    double startupMs;
-    double peakMiB;
-};
+// The value below which the given share of the values lie.
+double Quantile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5)];
+}
 
-std::optional<Figures> Measure(const std::wstring& program, const std::wstring& folder, int runs) {
+struct Subject {
+    const wchar_t* label;
+    std::wstring program;
     std::vector<double> times;
     std::vector<SIZE_T> peaks;
-    StartOnce(program, folder);  // warms the file cache and Wine's server, not counted
-    for (int i = 0; i < runs; ++i) {
-        const auto run = StartOnce(program, folder);
-        if (!run) return std::nullopt;
-        times.push_back(run->startupMs);
-        peaks.push_back(run->peakWorkingSet);
+};
+
+// Each round starts every subject once, beginning with a different one each
+// round, so that a slow spell of the machine falls on all of them alike.
+bool MeasureAlternately(std::span<Subject> subjects, const std::wstring& folder, int runs) {
+    for (Subject& subject : subjects) StartOnce(subject.program, folder);  // warms the file cache, not counted
+    for (int round = 0; round < runs; ++round) {
+        for (std::size_t i = 0; i < subjects.size(); ++i) {
+            Subject& subject = subjects[(i + static_cast<std::size_t>(round)) % subjects.size()];
+            const auto run = StartOnce(subject.program, folder);
+            if (!run) return false;
+            subject.times.push_back(run->startupMs);
+            subject.peaks.push_back(run->peakWorkingSet);
+        }
     }
-    return Figures{Median(times), static_cast<double>(Median(peaks)) / (1024.0 * 1024.0)};
+    return true;
+}
+
+void PrintSubject(const Subject& subject) {
+    std::printf("%-16ls %6.1f ms  (quartiles %.1f to %.1f, range %.1f to %.1f)  peak working set %.1f MiB\n",
+                subject.label, Median(subject.times), Quantile(subject.times, 0.25), Quantile(subject.times, 0.75),
+                Quantile(subject.times, 0.0), Quantile(subject.times, 1.0),
+                static_cast<double>(Median(subject.peaks)) / (1024.0 * 1024.0));
+}
+
+// The ratio of the medians, and the quartiles of the ratios within each round.
+void PrintRatio(const Subject& program, const Subject& baseline, const char* goal) {
+    std::vector<double> perRound;
+    for (std::size_t i = 0; i < program.times.size(); ++i) perRound.push_back(program.times[i] / baseline.times[i]);
+    std::printf("ratio %ls / %ls: %.2f (per round: quartiles %.2f to %.2f)%s\n", program.label, baseline.label,
+                Median(program.times) / Median(baseline.times), Quantile(perRound, 0.25), Quantile(perRound, 0.75),
+                goal);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: startup_bench PROGRAM BASELINE [RUNS] [FOLDER]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: startup_bench PROGRAM MINIMAL REQUIRED [RUNS] [FOLDER] [EARLIER]\n");
         return 1;
     }
-    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 9;
-    const std::wstring folder = argc > 4 ? argv[4] : L"";
-    const auto program = Measure(argv[1], folder, runs);
-    const auto baseline = Measure(argv[2], folder, runs);
-    if (!program || !baseline) {
+    const int runs = argc > 4 ? std::max(1, _wtoi(argv[4])) : 15;
+    const std::wstring folder = argc > 5 ? argv[5] : L"";
+    std::vector<Subject> subjects{{L"program", argv[1], {}, {}},
+                                  {L"minimal", argv[2], {}, {}},
+                                  {L"required-work", argv[3], {}, {}}};
+    if (argc > 6) subjects.push_back({L"earlier", argv[6], {}, {}});
+    if (!MeasureAlternately(subjects, folder, runs)) {
         std::fprintf(stderr, "a program did not start or showed no window within %lu ms\n", kWindowTimeoutMs);
         return 2;
     }
-    std::printf("start-up:    %.1f ms program, %.1f ms minimal window (median of %d)\n", program->startupMs,
-                baseline->startupMs, runs);
-    std::printf("ratio:       %.2f (goal: at most 1.20)\n", program->startupMs / baseline->startupMs);
-    std::printf("peak working set: %.1f MiB program, %.1f MiB minimal window (goal: under 16 MiB)\n",
-                program->peakMiB, baseline->peakMiB);
+    std::printf("start-up, process start to window shown (median of %d alternated runs):\n", runs);
+    for (const Subject& subject : subjects) PrintSubject(subject);
+    PrintRatio(subjects[0], subjects[1], "");
+    PrintRatio(subjects[0], subjects[2], " (goal: at most 1.25)");
+    PrintRatio(subjects[2], subjects[1], "");
+    if (subjects.size() > 3) PrintRatio(subjects[0], subjects[3], "");
     return 0;
 }

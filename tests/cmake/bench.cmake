@@ -1,7 +1,11 @@
 # Benchmarks: built with the Windows builds, run by scripts/bench.sh, never by ctest.
 #  - attachment_fill_bench: FillAttachmentList against the bare enumeration;
 #  - startup_bench: process start to first visible window, and peak working set,
-#    of KdeskSupport.exe against minimal_window, a minimal Win32 window program;
+#    of KdeskSupport.exe against minimal_window, a minimal Win32 window program,
+#    and required_work_window, which makes the start-up's system calls and
+#    shows a plain window of the main window's size;
+#  - startup_stages: the program's start-up with a time stamp at each stage and
+#    each window created, for the breakdown (scripts/bench.sh --stages);
 #  - draft_bench: a draft with 50 MB of attachments against copying the files;
 #  - zip_bench: the mail's ZIP archive of 50 MB of log text against zlib's deflate alone.
 if(WIN32)
@@ -21,13 +25,26 @@ if(WIN32)
   target_link_libraries(minimal_window PRIVATE kdesk_options)
   target_link_options(minimal_window PRIVATE -municode)
 
+  add_executable(required_work_window WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/required_work_window.cpp)
+  target_link_libraries(required_work_window PRIVATE kdesk_options shell32)
+  target_link_options(required_work_window PRIVATE -municode)
+  kdesk_link_without_manifest(required_work_window)
+
+  add_executable(startup_stages WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/startup_stages.cpp
+                 ${CMAKE_SOURCE_DIR}/resources/kdesk.rc)
+  target_link_libraries(startup_stages PRIVATE kdesk_windows)
+  target_link_options(startup_stages PRIVATE -municode)
+  kdesk_link_without_manifest(startup_stages)
+
   add_executable(startup_bench ${CMAKE_SOURCE_DIR}/tests/bench/startup_bench.cpp)
   target_link_libraries(startup_bench PRIVATE kdesk_options psapi)
   target_link_options(startup_bench PRIVATE -municode)
   # Benchmarks measure release code.
   target_compile_options(attachment_fill_bench PRIVATE -O2)
   target_compile_options(minimal_window PRIVATE -O2)
+  target_compile_options(required_work_window PRIVATE -O2)
   target_compile_options(startup_bench PRIVATE -O2)
+  target_compile_options(startup_stages PRIVATE -O2)
   target_compile_options(draft_bench PRIVATE -O2)
   target_compile_options(zip_bench PRIVATE -O2)
 endif()

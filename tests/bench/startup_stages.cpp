@@ -10,12 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "platform/win32/support_mail.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_runtime.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_version_info.h"
+#include "app/program.h"
 
 namespace {
 
@@ -95,24 +90,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) 
 
     SetDllDirectoryW(L"");
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    kdesk::Win32Runtime runtime;
-    kdesk::Win32Registry registry;
-    kdesk::Win32Shell shell;
-    kdesk::Win32VersionInfo versionInfo;
-    kdesk::SupportMail mail(runtime);
-    kdesk::Platform platform{runtime, registry, shell, versionInfo};
-    kdesk::ModVariables vars;
+    kdesk::Program program(instance);
     Mark(L"services");
-
-    kdesk::MainWindow frmMain(instance, platform, vars, mail, mail);
-    frmMain.Create();
+    program.Create();
     Mark(L"created");
-    runtime.SetMainWindow(frmMain.Handle());
-    shell.SetOwner(frmMain.Handle());
-    mail.SetOwner(frmMain.Handle());
-    frmMain.Form().Form_Load();
+    program.Load();
     Mark(L"loaded");
-    frmMain.Show(show);
+    program.Show(show);
     Mark(L"shown");
     // What the first paint leaves to the message queue.
     MSG msg;

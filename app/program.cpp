@@ -1,0 +1,35 @@
+#include "app/program.h"
+
+#include <string>
+
+namespace kdesk {
+
+void Program::Create() {
+    frmMain_.Create();
+    runtime_.SetMainWindow(frmMain_.Handle());
+    shell_.SetOwner(frmMain_.Handle());
+    mail_.SetOwner(frmMain_.Handle());
+}
+
+bool Program::Load() {
+    try {
+        frmMain_.Form().Form_Load();
+    } catch (const RuntimeError& error) {
+        static_cast<Runtime&>(runtime_).MsgBox(L"Form_Load: " + error.Description() + L" - " + std::to_wstring(error.Number()),
+                                               MsgButtons::Ok);
+    } catch (...) {
+    }
+    return frmMain_.IsAlive();
+}
+
+int Program::RunMessageLoop() {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (frmMain_.TranslateDialogKeys(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace kdesk

@@ -2,7 +2,8 @@
 # Prints the benchmark figures, each measured in one run under Wine:
 #  - start-up: process start to main window shown, KdeskSupport.exe on the demo
 #    installation against a minimal Win32 window program and against a program
-#    that makes the start-up's required system calls (median of RUNS alternated runs);
+#    that makes the start-up's required system calls, and against that program with
+#    the main window's controls (median of RUNS alternated runs);
 #  - peak working set after start;
 #  - the attachment fill against the bare enumeration (scripts/bench_attachments.sh);
 #  - a draft with 10 attachments of 5 MB against copying the files, and the
@@ -13,28 +14,36 @@
 # Usage: scripts/bench.sh [RUNS]   (default 15)
 #        scripts/bench.sh --stages [RUNS]   only the start-up's breakdown: the
 #        median time from process creation to each stage and each window made
+#        scripts/bench.sh --requests   only the requests to Wine's server that
+#        the program and the two required-work baselines make until their
+#        window is shown (one traced run each: the counts do not vary)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 source scripts/xvfb.sh
 kdesk_start_xvfb
-stages=false
-if [ "${1:-}" = --stages ]; then
-  stages=true
-  shift
-fi
+mode=all
+case "${1:-}" in
+  --stages | --requests)
+    mode=${1#--}
+    shift
+    ;;
+esac
 runs=${1:-15}
 build=build/bench-win64
 prefix=$PWD/$build/wineprefix
 loader=/usr/lib/wine/wine64
 
 cmake --preset win64 -B "$build" >/dev/null
-if $stages; then
+if [ "$mode" = stages ]; then
   cmake --build "$build" -j "$(nproc)" --target kdmain startup_stages >/dev/null
+elif [ "$mode" = requests ]; then
+  cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain required_work_window required_work_controls \
+    >/dev/null
 else
   cmake --preset win32 -B build/bench-win32 >/dev/null
   cmake --build "$build" -j "$(nproc)" --target KdeskSupport kdmain minimal_window required_work_window \
-    startup_bench draft_bench zip_bench >/dev/null
+    required_work_controls startup_bench draft_bench zip_bench >/dev/null
   cmake --build build/bench-win32 -j "$(nproc)" --target KdeskSupport >/dev/null
 fi
 
@@ -47,14 +56,34 @@ install_demo() {
   cp "$build/bin/demo/kdmain.exe" "$drive/VelKdesk/kdmain.exe"
   cp demo/installation/data/* "$drive/ProgramData/VELKDESK/"
   local program
-  for program in KdeskSupport minimal_window required_work_window startup_bench startup_stages; do
+  for program in KdeskSupport minimal_window required_work_window required_work_controls startup_bench \
+    startup_stages; do
     if [ -f "$build/bin/$program.exe" ]; then cp "$build/bin/$program.exe" "$drive/KdeskSupport/"; fi
   done
   local reg="Z:${PWD//\//\\}\\demo\\installation\\installation.reg"
   cmake/wine-run.sh "$loader" "$prefix" regedit /S "$reg" >/dev/null 2>&1
 }
 
-if $stages; then
+if [ "$mode" = requests ]; then
+  echo "=== requests to Wine's server until the window is shown (win64, demo installation)"
+  install_demo
+  trace=$build/server-trace.txt
+  printf '%-24s %8s %8s\n' program requests windows | tee "$build/requests.txt"
+  for program in KdeskSupport required_work_window required_work_controls; do
+    # The server prints the trace, so it starts afresh with the program; the
+    # program keeps running after its window is shown and is stopped.
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix WINEDEBUG=+server timeout 10 "$loader" "C:\\KdeskSupport\\$program.exe" \
+      </dev/null >"$trace" 2>&1 || true
+    read -r requests windows < <(python3 scripts/server_requests.py "$trace" "$program.exe")
+    printf '%-24s %8s %8s\n' "$program" "$requests" "$windows" | tee -a "$build/requests.txt"
+  done
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -f "$trace"
+  exit 0
+fi
+
+if [ "$mode" = stages ]; then
   echo "=== start-up stages (win64, demo installation)"
   install_demo
   stamps=$prefix/drive_c/KdeskSupport/stages.txt
@@ -72,7 +101,8 @@ fi
 echo "=== start-up and working set (win64, demo installation)"
 install_demo
 cmake/wine-run.sh "$loader" "$prefix" 'C:\KdeskSupport\startup_bench.exe' 'C:\KdeskSupport\KdeskSupport.exe' \
-  'C:\KdeskSupport\minimal_window.exe' 'C:\KdeskSupport\required_work_window.exe' "$runs" 'C:\KdeskSupport' |
+  'C:\KdeskSupport\minimal_window.exe' 'C:\KdeskSupport\required_work_window.exe' \
+  'C:\KdeskSupport\required_work_controls.exe' "$runs" 'C:\KdeskSupport' |
   tee "$build/startup.txt"
 WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 

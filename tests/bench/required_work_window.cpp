@@ -6,6 +6,11 @@
 // loaded from the system folder, as the program loads it) and the date of
 // kdmain.exe, and lists the two attachment folders. It builds no control,
 // font, menu or icon: the gap to the program is the program's own work.
+// Built a second time with KDESK_WITH_MAIN_CONTROLS (required_work_controls),
+// it also gives the plain window the main window's controls, made by the
+// program's own code before the work, as the program makes them: what is left
+// of the gap is the program's work beyond its controls (menu, icons, filling
+// the controls in, its own layers).
 // Built by the same toolchain and flags as KdeskSupport.exe.
 #include <windows.h>
 #include <shlobj.h>
@@ -14,6 +19,10 @@
 #include <string>
 
 #include "forms/main/main_layout.h"
+
+#ifdef KDESK_WITH_MAIN_CONTROLS
+#include "app/window_builder.h"
+#endif
 
 namespace {
 
@@ -189,6 +198,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                   CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                                   instance, nullptr);
     if (!window) return 1;
+#ifdef KDESK_WITH_MAIN_CONTROLS
+    const kdesk::ControlSet controls(window, kdesk::MainLayout(), kdesk::Dpi{dpiX, dpiY});
+#endif
     if (RequiredWork(window) == 0) return 2;
     ShowWindow(window, show);
     UpdateWindow(window);

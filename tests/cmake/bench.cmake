@@ -3,7 +3,8 @@
 #  - startup_bench: process start to first visible window, and peak working set,
 #    of KdeskSupport.exe against minimal_window, a minimal Win32 window program,
 #    and required_work_window, which makes the start-up's system calls and
-#    shows a plain window of the main window's size;
+#    shows a plain window of the main window's size, and required_work_controls,
+#    the same with the main window's controls made by the program's own code;
 #  - startup_stages: the program's start-up with a time stamp at each stage and
 #    each window created, for the breakdown (scripts/bench.sh --stages);
 #  - draft_bench: a draft with 50 MB of attachments against copying the files;
@@ -30,6 +31,12 @@ if(WIN32)
   target_link_options(required_work_window PRIVATE -municode)
   kdesk_link_without_manifest(required_work_window)
 
+  add_executable(required_work_controls WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/required_work_window.cpp)
+  target_compile_definitions(required_work_controls PRIVATE KDESK_WITH_MAIN_CONTROLS)
+  target_link_libraries(required_work_controls PRIVATE kdesk_windows kdesk_options shell32)
+  target_link_options(required_work_controls PRIVATE -municode)
+  kdesk_link_without_manifest(required_work_controls)
+
   add_executable(startup_stages WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/startup_stages.cpp
                  ${CMAKE_SOURCE_DIR}/resources/kdesk.rc)
   target_link_libraries(startup_stages PRIVATE kdesk_windows)
@@ -43,6 +50,7 @@ if(WIN32)
   target_compile_options(attachment_fill_bench PRIVATE -O2)
   target_compile_options(minimal_window PRIVATE -O2)
   target_compile_options(required_work_window PRIVATE -O2)
+  target_compile_options(required_work_controls PRIVATE -O2)
   target_compile_options(startup_bench PRIVATE -O2)
   target_compile_options(startup_stages PRIVATE -O2)
   target_compile_options(draft_bench PRIVATE -O2)

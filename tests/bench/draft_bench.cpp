@@ -60,6 +60,7 @@ void CopyFiles(const std::vector<std::wstring>& files, const std::wstring& folde
         CopyFileW(file.c_str(), target.c_str(), FALSE);
         if (!flush) continue;
         HANDLE copy = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (copy == INVALID_HANDLE_VALUE) continue;
         FlushFileBuffers(copy);
         CloseHandle(copy);
     }

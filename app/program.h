@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "modules/ModVariables.h"
 #include "platform/platform.h"
-#include "platform/win32/support_mail.h"
+#include "platform/win32/mail/support_mail.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_shell.h"

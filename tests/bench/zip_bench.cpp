@@ -17,7 +17,7 @@
 
 #include "platform/portable/mail_archive.h"
 #include "platform/portable/zip_writer.h"
-#include "platform/win32/zip_archive.h"
+#include "platform/win32/mail/zip_archive.h"
 #include "tests/bench/bench_measures.h"
 
 namespace {

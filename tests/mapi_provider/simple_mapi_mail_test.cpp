@@ -1,9 +1,9 @@
 // The Simple MAPI mail layer through Wine's mapi32 and the recording provider.
 #include <gtest/gtest.h>
 
-#include "platform/win32/mapi_errors.h"
-#include "platform/win32/mapi_outgoing.h"
-#include "platform/win32/simple_mapi_mail.h"
+#include "platform/win32/mail/mapi_errors.h"
+#include "platform/win32/mail/mapi_outgoing.h"
+#include "platform/win32/mail/simple_mapi_mail.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::mapitest {

@@ -1,7 +1,7 @@
 // The Win32 packer on real files (under Wine): what it leaves in the folder and
 // what the archive's central directory says. The bytes' format itself is read
 // back by independent readers in the native unit tests.
-#include "platform/win32/zip_archive.h"
+#include "platform/win32/mail/zip_archive.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 
 #include "platform/portable/mail_archive.h"
 #include "platform/portable/utf8.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {

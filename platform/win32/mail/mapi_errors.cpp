@@ -1,4 +1,4 @@
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 #include <mapi.h>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/runtime.h"
-#include "platform/win32/mail_state.h"
+#include "platform/win32/mail/mail_state.h"
 
 namespace kdesk {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/outbox_files.h"
+#include "platform/win32/mail/outbox_files.h"
 
 namespace kdesk {
 

@@ -1,6 +1,6 @@
-#include "platform/win32/simple_mapi_mail.h"
+#include "platform/win32/mail/simple_mapi_mail.h"
 
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 namespace kdesk {
 namespace {

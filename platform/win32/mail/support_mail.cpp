@@ -1,9 +1,9 @@
-#include "platform/win32/support_mail.h"
+#include "platform/win32/mail/support_mail.h"
 
 #include <mapi.h>
 
-#include "platform/win32/mail_client.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mail_client.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 namespace kdesk {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win32/outbox_files.h"
+#include "platform/win32/mail/outbox_files.h"
 
 #include <shlobj.h>
 
@@ -10,7 +10,7 @@
 
 #include "platform/portable/draft_files.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 namespace kdesk {
 namespace {

@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "platform/mail.h"
-#include "platform/win32/mail_state.h"
-#include "platform/win32/mapi_library.h"
-#include "platform/win32/mapi_outgoing.h"
+#include "platform/win32/mail/mail_state.h"
+#include "platform/win32/mail/mapi_library.h"
+#include "platform/win32/mail/mapi_outgoing.h"
 
 namespace kdesk {
 

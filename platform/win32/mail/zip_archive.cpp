@@ -1,4 +1,4 @@
-#include "platform/win32/zip_archive.h"
+#include "platform/win32/mail/zip_archive.h"
 
 #include <windows.h>
 
@@ -8,8 +8,8 @@
 #include "platform/portable/utf8.h"
 #include "platform/portable/zip_writer.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mapi_errors.h"
-#include "platform/win32/outbox_files.h"
+#include "platform/win32/mail/mapi_errors.h"
+#include "platform/win32/mail/outbox_files.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {

@@ -7,10 +7,10 @@
 // mail servers go as one archive, whichever the transport.
 #include "platform/mail.h"
 #include "platform/runtime.h"
-#include "platform/win32/attachment_packing.h"
-#include "platform/win32/draft_mail.h"
-#include "platform/win32/draft_outbox.h"
-#include "platform/win32/simple_mapi_mail.h"
+#include "platform/win32/mail/attachment_packing.h"
+#include "platform/win32/mail/draft_mail.h"
+#include "platform/win32/mail/draft_outbox.h"
+#include "platform/win32/mail/simple_mapi_mail.h"
 
 namespace kdesk {
 

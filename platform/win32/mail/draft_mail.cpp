@@ -1,9 +1,9 @@
-#include "platform/win32/draft_mail.h"
+#include "platform/win32/mail/draft_mail.h"
 
 #include <mapi.h>
 
 #include "platform/portable/mail_address.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 namespace kdesk {
 

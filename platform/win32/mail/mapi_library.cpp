@@ -1,6 +1,6 @@
-#include "platform/win32/mapi_library.h"
+#include "platform/win32/mail/mapi_library.h"
 
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/system_library.h"
 
 namespace kdesk {

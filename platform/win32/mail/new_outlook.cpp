@@ -1,4 +1,4 @@
-#include "platform/win32/new_outlook.h"
+#include "platform/win32/mail/new_outlook.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/runtime_error.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {

@@ -1,4 +1,4 @@
-#include "platform/win32/mail_state.h"
+#include "platform/win32/mail/mail_state.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mapi_errors.h"
+#include "platform/win32/mail/mapi_errors.h"
 
 namespace kdesk {
 namespace {

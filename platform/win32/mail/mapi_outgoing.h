@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/mail_state.h"
-#include "platform/win32/mapi_library.h"
+#include "platform/win32/mail/mail_state.h"
+#include "platform/win32/mail/mapi_library.h"
 
 namespace kdesk {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/attachment_packing.h"
+#include "platform/win32/mail/attachment_packing.h"
 
 #include <windows.h>
 
@@ -6,9 +6,9 @@
 
 #include "platform/portable/draft_files.h"
 #include "platform/portable/mail_archive.h"
-#include "platform/win32/mapi_errors.h"
-#include "platform/win32/outbox_files.h"
-#include "platform/win32/zip_archive.h"
+#include "platform/win32/mail/mapi_errors.h"
+#include "platform/win32/mail/outbox_files.h"
+#include "platform/win32/mail/zip_archive.h"
 
 namespace kdesk {
 namespace {

@@ -255,10 +255,12 @@ std::string DraftBoundary(std::uint64_t seed) {
 }
 
 void EmlWriter::Begin(std::wstring_view to, std::wstring_view subject, std::string_view date,
-                      std::wstring_view noteText) {
-    std::string head = "X-Unsent: 1\r\n" + DraftMarkHeader(KDESK_VERSION_TEXT) + AddressField("To", to) +
-                       HeaderField("Subject", subject) + "Date: ";
+                      std::wstring_view noteText, const std::optional<FinishedMessage>& finished) {
+    std::string head = finished ? "From: " + Mailbox({finished->fromName, finished->fromAddress}) + kCrLf
+                                : std::string("X-Unsent: 1\r\n");
+    head += DraftMarkHeader(KDESK_VERSION_TEXT) + AddressField("To", to) + HeaderField("Subject", subject) + "Date: ";
     head += date;
+    if (finished) head += "\r\nMessage-ID: " + finished->messageId;
     head += "\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed;\r\n boundary=\"" + boundary_ + "\"\r\n\r\n";
     head += "--" + boundary_ + "\r\nContent-Type: text/plain; charset=utf-8\r\n";
     head += "Content-Transfer-Encoding: quoted-printable\r\n\r\n";

@@ -1,5 +1,5 @@
 #pragma once
-// An unsent e-mail draft (RFC 5322 with MIME, "X-Unsent: 1") written as a
+// An e-mail message (RFC 5322 with MIME; a draft carries "X-Unsent: 1") written as a
 // stream of CR LF lines: the headers, the note text as UTF-8 quoted-printable,
 // then one base64 part per attached file, fed in chunks of any size so that
 // memory never grows with a file. The "X-Mailer" header marks it as this
@@ -8,6 +8,7 @@
 // recipients are addresses (never encoded words, which would hide them).
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,14 +17,24 @@
 
 namespace kdesk {
 
+// What makes a message finished rather than a draft: it goes straight to the
+// maker, so it names its sender and carries its own Message-ID.
+struct FinishedMessage {
+    std::wstring fromName;
+    std::wstring fromAddress;
+    std::string messageId;  // "<...@domain>"
+};
+
 class EmlWriter {
 public:
     using Sink = std::function<void(std::string_view bytes)>;
 
     EmlWriter(Sink sink, std::string boundary) : sink_(std::move(sink)), boundary_(std::move(boundary)) {}
 
-    // The message headers (no From: the mail program fills it) and the note text.
-    void Begin(std::wstring_view to, std::wstring_view subject, std::string_view date, std::wstring_view noteText);
+    // The message headers and the note text: a draft has no From (the mail
+    // program fills it in), a finished message has its From and Message-ID.
+    void Begin(std::wstring_view to, std::wstring_view subject, std::string_view date, std::wstring_view noteText,
+               const std::optional<FinishedMessage>& finished = std::nullopt);
     void BeginAttachment(std::wstring_view fileName);
     void AttachmentBytes(std::span<const std::uint8_t> bytes);
     void EndAttachment();

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
+
+#include "build_facts.h"
 
 namespace kdesk {
 namespace {
@@ -78,6 +81,27 @@ TEST(EmlWriter, FileBytesEncodeTheSameWhateverTheChunks) {
     const auto file = AllByteValues(1000);
     const std::string whole = WriteDraft(file, file.size());
     for (std::size_t chunk : {1u, 2u, 4u, 56u, 58u, 999u}) EXPECT_EQ(WriteDraft(file, chunk), whole) << chunk;
+}
+
+std::string HeadOf(const std::optional<FinishedMessage>& finished) {
+    std::string out;
+    EmlWriter writer([&](std::string_view bytes) { out += bytes; }, kBoundary);
+    writer.Begin(L"a@example.com", L"Oggetto", "Mon, 07 Dec 2026 14:30:05 +0100", L"testo", finished);
+    return out.substr(0, out.find("MIME-Version"));
+}
+
+TEST(EmlWriter, DraftLeavesTheSenderToTheMailProgramAFinishedMessageNamesIt) {
+    EXPECT_EQ(HeadOf(std::nullopt), "X-Unsent: 1\r\nX-Mailer: KdeskSupport " KDESK_VERSION_TEXT
+                                    "\r\nTo: a@example.com\r\nSubject: Oggetto\r\n"
+                                    "Date: Mon, 07 Dec 2026 14:30:05 +0100\r\n");
+    EXPECT_EQ(HeadOf(FinishedMessage{L"KdeskSupport 99MEY012345", L"assistenza@example.com", "<ab@example.com>"}),
+              "From: KdeskSupport 99MEY012345 <assistenza@example.com>\r\nX-Mailer: KdeskSupport " KDESK_VERSION_TEXT
+              "\r\nTo: a@example.com\r\nSubject: Oggetto\r\nDate: Mon, 07 Dec 2026 14:30:05 +0100\r\n"
+              "Message-ID: <ab@example.com>\r\n");
+    // A serial number read from the installation's file never starts a header of its own.
+    const std::string head = HeadOf(FinishedMessage{L"KdeskSupport 1\r\nBcc: z@example.com", L"s@example.com", "<c@e>"});
+    EXPECT_EQ(head.find("\r\nBcc:"), std::string::npos);
+    EXPECT_TRUE(head.starts_with("From: =?utf-8?B?")) << head;
 }
 
 struct HeaderCase {

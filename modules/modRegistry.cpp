@@ -106,4 +106,10 @@ std::wstring ReadCustomPathDataDir(Platform& platform) { return ReadVerifiedFold
 
 std::wstring ReadAppPath(Platform& platform) { return ReadVerifiedFolder(platform, L"AppPath"); }
 
+std::optional<std::wstring> ReadUploadUrl(Platform& platform) {
+    std::wstring url;
+    if (!ReadRegistryValue(platform, kHkeyCurrentUser, kInstallationKey, L"UploadUrl", url)) return std::nullopt;
+    return url;
+}
+
 }  // namespace kdesk

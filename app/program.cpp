@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "modules/modRegistry.h"
+
 namespace kdesk {
 
 void Program::Create() {
@@ -9,6 +11,8 @@ void Program::Create() {
     runtime_.SetMainWindow(frmMain_.Handle());
     shell_.SetOwner(frmMain_.Handle());
     mail_.SetOwner(frmMain_.Handle());
+    mail_.SetInstallationFacts({[this] { return ReadUploadUrl(platform_); },
+                                [this] { return frmMain_.Form().controls().txtMatr.Text(); }});
 }
 
 bool Program::Load() {

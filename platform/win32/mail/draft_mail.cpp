@@ -22,11 +22,13 @@ void DraftMail::ResolveName() {
     if (!IsPlausibleRecipientList(message_.recipAddress)) throw MapiError(MAPI_E_UNKNOWN_RECIPIENT);
 }
 
-// The mail program's compose window is the dialog: it always shows.
-void DraftMail::Send(bool) {
+MailDraft DraftMail::ReadyToSend() const {
     numbers_.CheckBound();
     message_.CheckAttachmentPaths();
-    outbox_.Deliver(message_.Draft());
+    return message_.Draft();
 }
+
+// The mail program's compose window is the dialog: it always shows.
+void DraftMail::Send(bool) { outbox_.Deliver(ReadyToSend()); }
 
 }  // namespace kdesk

@@ -13,6 +13,9 @@ public:
     explicit DraftMail(DraftOutbox& outbox) : outbox_(outbox) {}
     // The message as composed so far.
     MailDraft Draft() const { return message_.Draft(); }
+    // The message to send, once it is bound to the open session and every
+    // attachment has its path; raises the mail layer's error otherwise.
+    MailDraft ReadyToSend() const;
 
     // MailSession
     void SignOn() override;

@@ -90,14 +90,15 @@ private:
 };
 
 // Writes the whole draft; returns the indexes of the files left out.
-std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft) {
+std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft,
+                                 const std::optional<FinishedMessage>& finished) {
     BufferedOutput out(file, kWriteBuffer);
     std::vector<std::uint8_t> chunk(kReadChunk);
     std::set<std::size_t> leftOut;
     for (;;) {
         try {
             EmlWriter writer([&](std::string_view bytes) { out.Put(bytes); }, DraftBoundary(BoundarySeed()));
-            writer.Begin(draft.to, draft.subject, DateNow(), draft.noteText);
+            writer.Begin(draft.to, draft.subject, DateNow(), draft.noteText, finished);
             for (std::size_t i = 0; i < draft.files.size(); ++i)
                 if (!leftOut.contains(i) && !AttachFile(writer, draft.files[i], i, chunk)) leftOut.insert(i);
             writer.End();
@@ -116,12 +117,12 @@ bool IsOwnDraft(const std::wstring& path) { return CarriesDraftMark(FirstBytesOf
 
 }  // namespace
 
-DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft) {
+DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft, const std::optional<FinishedMessage>& finished) {
     std::set<std::size_t> leftOut;
     const std::wstring stem = DraftFileStem(draft.subject);
     const std::wstring path = InFirstUsableOutbox(MailFault::DraftNotSaved, [&](const OutboxFolder& folder) {
         OutboxFile file(folder, [&](int attempt) { return DraftFileName(stem, attempt); }, MailFault::DraftNotSaved);
-        leftOut = WriteDraft(file, draft);
+        leftOut = WriteDraft(file, draft, finished);
         std::wstring written = file.Commit();
         RemoveOldOutboxFiles(written, kDraftsKept, IsOwnDraft);
         return written;
@@ -134,6 +135,10 @@ DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft) {
 void DraftOutbox::Deliver(const MailDraft& draft) {
     const Written written = Write(draft);
     Open(written.path);
+    RaiseUnreadable(written);
+}
+
+void DraftOutbox::RaiseUnreadable(const Written& written) {
     if (written.unreadable.empty()) return;
     const RuntimeError unreadable = MapiError(MAPI_E_ATTACHMENT_OPEN_FAILURE);
     throw RuntimeError(unreadable.Number(), unreadable.Description() + L": " + written.unreadable.front());

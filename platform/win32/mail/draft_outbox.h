@@ -6,9 +6,11 @@
 // to send it to. The program's newest drafts are kept, its older ones removed.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/portable/eml_writer.h"
 #include "platform/runtime.h"
 #include "platform/win32/mail/mail_state.h"
 
@@ -30,8 +32,11 @@ public:
         std::wstring path;
         std::vector<std::wstring> unreadable;  // files left out
     };
-    // Writes the draft into the outbox folder and removes the oldest drafts.
-    Written Write(const MailDraft& draft);
+    // Writes the draft (or, given its sender, the finished message) into the
+    // outbox folder and removes the oldest drafts.
+    Written Write(const MailDraft& draft, const std::optional<FinishedMessage>& finished = std::nullopt);
+    // Raises "attachment cannot be opened" for a file the written message left out.
+    static void RaiseUnreadable(const Written& written);
 
 private:
     void Open(const std::wstring& path);

@@ -1,10 +1,15 @@
 #pragma once
 // The mail members of the program over the transport that can deliver, chosen
-// at each sign-on: Simple MAPI when a usable mail client is registered, else a
-// draft opened in the mail program. A Simple MAPI sign-on or send that fails for
-// any reason but the operator's own cancel is reported as it is, and the
+// at each sign-on: the upload to the maker's drop box when one is set, else
+// Simple MAPI when a usable mail client is registered, else a draft opened in
+// the mail program. A failed upload is reported and the same message goes the
+// way it would have gone without it; a Simple MAPI sign-on or send that fails
+// for any reason but the operator's own cancel is reported as it is, and the
 // message goes on as a draft, so that it is never lost. Files too large for
 // mail servers go as one archive, whichever the transport.
+#include <functional>
+#include <optional>
+
 #include "platform/mail.h"
 #include "platform/runtime.h"
 #include "platform/win32/mail/attachment_packing.h"
@@ -14,15 +19,22 @@
 
 namespace kdesk {
 
+// What the mail reads from the installation at each send.
+struct InstallationFacts {
+    std::function<std::optional<std::wstring>()> uploadUrl;  // its own drop-box URL, when it has one
+    std::function<std::wstring()> serialNumber;               // the cash register's, as shown
+};
+
 class SupportMail : public MailSession, public MailMessages {
 public:
-    explicit SupportMail(Runtime& runtime) : outbox_(runtime), packing_(runtime) {}
+    explicit SupportMail(Runtime& runtime) : runtime_(runtime), outbox_(runtime), packing_(runtime) {}
     SupportMail(const SupportMail&) = delete;
     SupportMail& operator=(const SupportMail&) = delete;
     ~SupportMail() override = default;
 
-    // The window that owns the mail client's dialogs and the draft's program.
+    // The window that owns the mail client's dialogs, the upload's progress and the draft's program.
     void SetOwner(HWND owner);
+    void SetInstallationFacts(InstallationFacts facts) { facts_ = std::move(facts); }
 
     // MailSession
     void SignOn() override;
@@ -43,20 +55,33 @@ public:
     void Send(bool showDialog) override;
 
 private:
+    enum class Route { Upload, SimpleMapi, Draft };
+
     MailSession& Session() {
-        if (draft_) return draftMail_;
-        return mapi_;
+        if (route_ == Route::SimpleMapi) return mapi_;
+        return draftMail_;
     }
     MailMessages& Messages() {
-        if (draft_) return draftMail_;
-        return mapi_;
+        if (route_ == Route::SimpleMapi) return mapi_;
+        return draftMail_;
     }
+    std::wstring UploadFolder() const;
+    FinishedMessage Finished() const;
+    void Upload();
+    void ShowUploadFailure(const RuntimeError& error);
+    // The message the upload could not deliver, the way it goes without one.
+    void SendWithoutUpload(const MailDraft& message);
+    void SendThroughMapi(const MailDraft& message);
 
+    Runtime& runtime_;
+    InstallationFacts facts_;
+    HWND owner_ = nullptr;
     DraftOutbox outbox_;
     AttachmentPacking packing_;
     SimpleMapiMail mapi_;
     DraftMail draftMail_{outbox_};
-    bool draft_ = false;  // the transport of the current session
+    Route route_ = Route::SimpleMapi;  // of the current session
+    std::wstring uploadFolder_;        // the drop box of the current session
 };
 
 }  // namespace kdesk

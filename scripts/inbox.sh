@@ -7,11 +7,12 @@
 # Usage: scripts/inbox.sh start DIR    prints the upload URL once nginx listens
 #        scripts/inbox.sh stop DIR     stops that nginx by its PID
 # Environment for start: KDESK_INBOX_LIMIT_MB (the template's MAIL_LIMIT_MB,
-# 20), KDESK_INBOX_RATE (600r/m: the tests upload in quick succession).
+# 20), KDESK_INBOX_RATE (600r/m: the tests upload in quick succession),
+# KDESK_INBOX_MAILDIR (the Maildir, DIR/Maildir; keep it on DIR's file system).
 #
 # DIR holds: url (https://localhost:PORT/kdesk/), port, ca.pem and ca.der (the
 # CA to trust), ca.key, server.pem and server.key (for other test servers),
-# Maildir/{new,cur,tmp}, access.log, error.log, nginx.pid, and nginx's own
+# Maildir/{new,cur,tmp} (or KDESK_INBOX_MAILDIR), access.log, error.log, nginx.pid, and nginx's own
 # files. The certificates are kept and reused from one start to the next.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +22,7 @@ usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 action=$1
 mkdir -p "$2"
 dir=$(cd "$2" && pwd)
+maildir=${KDESK_INBOX_MAILDIR:-$dir/Maildir}
 
 make_certificates() {
   if [ -f "$dir/server.pem" ] && openssl x509 -checkend 86400 -noout -in "$dir/server.pem" >/dev/null 2>&1; then
@@ -40,8 +42,13 @@ make_certificates() {
   rm -f "$dir/server.csr"
 }
 
+# A port that nobody listens on now (nginx may still lose it to another process).
 free_port() {
-  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+  local port
+  while :; do
+    port=$((20000 + RANDOM % 40000))
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+  done
 }
 
 # The main configuration around the site: every path in DIR. A root nginx
@@ -51,7 +58,7 @@ write_configuration() {
   local port=$1
   "$root/deploy/nginx/render.sh" SERVER_NAME=localhost LISTEN="127.0.0.1:$port" \
     CERTIFICATE="$dir/server.pem" CERTIFICATE_KEY="$dir/server.key" \
-    MAILDIR="$dir/Maildir" BODY_TEMP="$dir/body-temp" FOLDER=kdesk \
+    MAILDIR="$maildir" BODY_TEMP="$dir/body-temp" FOLDER=kdesk \
     MAIL_LIMIT_MB="${KDESK_INBOX_LIMIT_MB:-20}" RATE="${KDESK_INBOX_RATE:-600r/m}" \
     ACCESS_LOG="$dir/access.log" ERROR_LOG="$dir/error.log" >"$dir/site.conf"
   {
@@ -79,7 +86,9 @@ start() {
   command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || { echo "inbox.sh: nginx is not installed (scripts/bootstrap.sh)" >&2; exit 1; }
   running && stop
   make_certificates
-  mkdir -p "$dir/Maildir/new" "$dir/Maildir/cur" "$dir/Maildir/tmp" "$dir/body-temp" "$dir/temp"
+  mkdir -p "$maildir/new" "$maildir/cur" "$maildir/tmp" "$dir/body-temp" "$dir/temp"
+  # As on the maker's server: files take the group of the folder they are written in.
+  chmod g+s "$maildir/new" "$dir/body-temp"
   : >"$dir/access.log"
   rm -f "$dir/url" "$dir/port"
   # Another process may take the free port before nginx does: try again.
@@ -87,6 +96,7 @@ start() {
     local port
     port=$(free_port)
     write_configuration "$port"
+    : >"$dir/error.log"
     if /usr/sbin/nginx -p "$dir" -e "$dir/error.log" -c "$dir/nginx.conf" 2>>"$dir/error.log"; then
       echo "$port" >"$dir/port"
       echo "https://localhost:$port/kdesk/" >"$dir/url"
@@ -95,7 +105,7 @@ start() {
     fi
     grep -q 'Address already in use' "$dir/error.log" || break
   done
-  echo "inbox.sh: nginx did not start; see $dir/error.log" >&2
+  echo "inbox.sh: nginx did not start:" >&2
   tail -5 "$dir/error.log" >&2
   exit 1
 }

@@ -135,24 +135,28 @@ xdotool key Return
 # message goes the usual way.
 if $upload; then
   sleep 1  # the question's box closes first
-  landed=
+  outcome=none
   for _ in $(seq 1 150); do
-    landed=$(ls -t "$out/inbox/new"/*.eml 2>/dev/null | head -1 || true)
-    [ -n "$landed" ] && [ "$(ls "$out/inbox/new" | wc -l)" -gt "$inbox_before" ] && break
-    landed=
-    [ "$(xdotool search --onlyvisible --name '^VelKdesk Support$' 2>/dev/null | wc -l)" -ge 2 ] && break
+    if [ "$(ls "$out/inbox/new" | wc -l)" -gt "$inbox_before" ]; then outcome=landed; break; fi
+    if [ "$(xdotool search --onlyvisible --name '^VelKdesk Support$' 2>/dev/null | wc -l)" -ge 2 ]; then
+      outcome=box; break
+    fi
+    if [ -s "$record" ] && grep -q MAPILogoff "$record"; then outcome=mailed; break; fi
     sleep 0.2
   done
-  if [ -n "$landed" ]; then
-    shot sent
-    echo "Uploaded message: $landed"
-    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-    wait $pid 2>/dev/null || true
-    exit 0
-  fi
-  shot upload-failed
-  echo "The upload did not land in $out/inbox/new; the message goes the usual way." >&2
-  xdotool key Return
+  case $outcome in
+    landed)
+      shot sent
+      echo "Uploaded message: $(ls -t "$out/inbox/new"/* | head -1)"
+      /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+      wait $pid 2>/dev/null || true
+      exit 0 ;;
+    box)
+      shot upload-failed
+      echo "The upload failed (see the box); the message goes the usual way." >&2
+      xdotool key Return ;;
+    *) echo "Nothing was uploaded to $out/inbox/new; the message went the usual way." >&2 ;;
+  esac
 fi
 if $no_client; then
   # No mail program takes the draft: a box with the program's title names the file.

@@ -2,7 +2,8 @@
 a PUT of a name of the program's shape complete and unchanged in the Maildir's
 new/, refuses every other method, name and folder, takes a message whose files
 are at the program's limit (1 MB here) once base64 has broken them into lines,
-and refuses a body a byte over its limit.
+refuses a body a byte over its limit, and answers 503 to an address that
+uploads faster than its rate (1 a minute here, after a burst of 20).
 
 Argument: the repository's root."""
 import base64
@@ -46,7 +47,7 @@ def main(root):
     failures = []
     with tempfile.TemporaryDirectory() as work:
         inbox = os.path.join(work, "inbox")
-        env = dict(os.environ, KDESK_INBOX_LIMIT_MB="1")
+        env = dict(os.environ, KDESK_INBOX_LIMIT_MB="1", KDESK_INBOX_RATE="1r/m")
         subprocess.run([os.path.join(root, "scripts", "inbox.sh"), "start", inbox], check=True, env=env,
                        stdout=subprocess.DEVNULL)
         try:
@@ -85,6 +86,9 @@ def main(root):
                 failures.append(f"mode {oct(os.stat(os.path.join(new, NAME)).st_mode & 0o777)}, expected 0640")
             if os.listdir(os.path.join(inbox, "body-temp")):
                 failures.append("a body was left in the temporary folder")
+            statuses = [request(url, ca, "PUT", f"/kdesk/rate{i}_{HEX}.eml", b"r") for i in range(25)]
+            if statuses[:5] != [201] * 5 or 503 not in statuses:
+                failures.append(f"25 more uploads at once: {statuses}")
         finally:
             subprocess.run([os.path.join(root, "scripts", "inbox.sh"), "stop", inbox], check=False)
     for failure in failures:

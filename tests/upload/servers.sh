@@ -11,6 +11,8 @@
 #                with the drop box's certificate
 # DIR/proxy.port a CONNECT proxy on 127.0.0.1; DIR/proxy.log lists its targets
 # DIR/down.url   https://localhost:PORT/kdesk/ where nothing listens
+# DIR/plain.url  http://localhost:PORT/kdesk/ of a plain listener that logs each
+#                connection to DIR/listen.log (an http:// URL must leave it empty)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 inbox=$here/../../scripts/inbox.sh
@@ -40,7 +42,7 @@ wait_port() {
 stop() {
   "$inbox" stop "$dir/inbox"
   "$inbox" stop "$dir/untrusted"
-  for name in drop slow proxy; do
+  for name in drop slow proxy listen; do
     [ -s "$dir/$name.pid" ] || continue
     kill "$(cat "$dir/$name.pid")" 2>/dev/null || true
     rm -f "$dir/$name.pid"
@@ -57,9 +59,12 @@ start() {
   start_python slow slow "${tls[@]}"
   : >"$dir/proxy.log"
   start_python proxy proxy --log "$dir/proxy.log"
-  for name in drop slow proxy; do wait_port "$name"; done
+  : >"$dir/listen.log"
+  start_python listen listen --log "$dir/listen.log"
+  for name in drop slow proxy listen; do wait_port "$name"; done
   echo "https://localhost:$(cat "$dir/drop.port")/kdesk/" >"$dir/drop.url"
   echo "https://localhost:$(cat "$dir/slow.port")/kdesk/" >"$dir/slow.url"
+  echo "http://localhost:$(cat "$dir/listen.port")/kdesk/" >"$dir/plain.url"
   local down=$((20000 + RANDOM % 40000))
   while (exec 3<>"/dev/tcp/127.0.0.1/$down") 2>/dev/null; do down=$((20000 + RANDOM % 40000)); done
   echo "https://localhost:$down/kdesk/" >"$dir/down.url"

@@ -7,6 +7,8 @@
          cancelling an upload in progress).
   proxy  plain HTTP CONNECT proxy: appends each CONNECT target (host:port) to
          --log and tunnels the connection to it.
+  listen plain TCP: appends a line to --log for each connection and closes it
+         (to show that nothing connected).
 
 Each listens on a free port of 127.0.0.1, writes the port to --port-file once
 it listens, and runs until killed.
@@ -84,6 +86,12 @@ class ProxyHandler(socketserver.BaseRequestHandler):
             tunnel(self.request, upstream)
 
 
+class ListenHandler(socketserver.BaseRequestHandler):
+    def handle(self):
+        with self.server.log_lock, open(self.server.args.log, "a", encoding="ascii") as log:
+            log.write(f"connection from {self.client_address[0]}:{self.client_address[1]}\n")
+
+
 def tunnel(a, b):
     a.setblocking(True)
     b.settimeout(None)
@@ -117,19 +125,19 @@ class Server(socketserver.ThreadingTCPServer):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("mode", choices=["drop", "slow", "proxy"])
+    parser.add_argument("mode", choices=["drop", "slow", "proxy", "listen"])
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--cert", help="server certificate, PEM (drop, slow)")
     parser.add_argument("--key", help="its key, PEM")
     parser.add_argument("--after", type=int, default=256 * 1024, help="body bytes read before the reset (drop)")
     parser.add_argument("--rate", type=int, default=20000, help="body bytes read per second (slow)")
-    parser.add_argument("--log", help="file that lists the CONNECT targets (proxy)")
+    parser.add_argument("--log", help="file that lists the CONNECT targets (proxy) or connections (listen)")
     args = parser.parse_args()
-    if args.mode != "proxy" and not (args.cert and args.key):
+    if args.mode in ("drop", "slow") and not (args.cert and args.key):
         parser.error("drop and slow need --cert and --key")
-    if args.mode == "proxy" and not args.log:
-        parser.error("proxy needs --log")
-    handler = {"drop": DropHandler, "slow": SlowHandler, "proxy": ProxyHandler}[args.mode]
+    if args.mode in ("proxy", "listen") and not args.log:
+        parser.error("proxy and listen need --log")
+    handler = {"drop": DropHandler, "slow": SlowHandler, "proxy": ProxyHandler, "listen": ListenHandler}[args.mode]
     server = Server(handler, args, small_buffer=args.mode == "slow")
     port = server.server_address[1]
     with open(args.port_file + ".part", "w", encoding="ascii") as out:

@@ -12,8 +12,9 @@
 #
 # DIR holds: url (https://localhost:PORT/kdesk/), port, ca.pem and ca.der (the
 # CA to trust), ca.key, server.pem and server.key (for other test servers),
-# Maildir/{new,cur,tmp} (or KDESK_INBOX_MAILDIR), access.log, error.log, nginx.pid, and nginx's own
-# files. The certificates are kept and reused from one start to the next.
+# Maildir/{new,cur,tmp} (unless KDESK_INBOX_MAILDIR), access.log (emptied at
+# each start), error.log, nginx.pid, and nginx's own files. The certificates
+# are kept and reused from one start to the next.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 

@@ -17,6 +17,7 @@ import tempfile
 
 HEX = "0123456789abcdef0123456789ABCDEF"
 NAME = f"VelAutoMail_00112233_20261208_0915_{HEX}.eml"
+NAME_TAKEN = f"VelAutoMail_00112233_20261208_0915__2__{HEX}.eml"  # " (2)" as the URL has it
 
 
 def message_at_limit(limit_mb):
@@ -57,6 +58,7 @@ def main(root):
             message = b"Subject: prova\r\n\r\n" + bytes(range(256)) * 100
             cases = [
                 ("PUT", f"/kdesk/{NAME}", message, 201),
+                ("PUT", f"/kdesk/{NAME_TAKEN}", b"x", 201),
                 ("GET", f"/kdesk/{NAME}", None, 403),
                 ("HEAD", f"/kdesk/{NAME}", None, 403),
                 ("DELETE", f"/kdesk/{NAME}", None, 403),
@@ -78,7 +80,7 @@ def main(root):
                     failures.append(f"{method} {path}: {status}, expected {expected}")
             new = os.path.join(inbox, "Maildir", "new")
             stored = sorted(os.listdir(new))
-            if stored != sorted([NAME, f"limit_{HEX}.eml"]):
+            if stored != sorted([NAME, NAME_TAKEN, f"limit_{HEX}.eml"]):
                 failures.append(f"new/ holds {stored}")
             elif open(os.path.join(new, NAME), "rb").read() != message:
                 failures.append("the stored message differs from the one sent")

@@ -63,7 +63,8 @@ prepare_upload() {
   fi
   local url tool=build/$preset/bin/kdesk_upload_prefix.exe
   url=$(KDESK_INBOX_MAILDIR=$out/inbox scripts/inbox.sh start "$out/dropbox")
-  trap 'scripts/inbox.sh stop "$out/dropbox"' EXIT
+  # This trap replaces xvfb.sh's, so it stops the Xvfb that script started too.
+  trap 'scripts/inbox.sh stop "$out/dropbox"; [ -z "${KDESK_XVFB_PID:-}" ] || kill "$KDESK_XVFB_PID" 2>/dev/null || true' EXIT
   $wine "$tool" trust "$(winepath_of "$out/dropbox/ca.der")"
   $wine "$tool" url "$url"
   echo "Uploads go to $url (Maildir $out/inbox)."

@@ -5,19 +5,29 @@
 # opens there; without one the program runs under Xvfb and goes once through
 # the main job (start, type a message, send, confirm), leaving screenshots and
 # the recorded message in build/demo.
-# Usage: scripts/run.sh [--no-mail-client]
+# Usage: scripts/run.sh [--no-mail-client] [--upload]
 #   --no-mail-client: the prefix has no mail client and no program for .eml
 #   files, so the message is saved as a draft and a box says where.
+#   --upload: the message is uploaded to a local copy of the maker's drop box
+#   (scripts/inbox.sh), whose throwaway CA the demo prefix trusts; it lands in
+#   build/demo/inbox/new/. When the upload fails, a box says why and the
+#   message goes the usual way.
 set -euo pipefail
-no_client=false
-[ "${1:-}" = --no-mail-client ] && no_client=true
+no_client=false upload=false
+for arg in "$@"; do
+  case $arg in
+    --no-mail-client) no_client=true ;;
+    --upload) upload=true ;;
+    *) echo "usage: $0 [--no-mail-client] [--upload]" >&2; exit 2 ;;
+  esac
+done
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/bootstrap.sh
 
 preset=win64
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target KdeskSupport kdmain kdesk_mapi_recorder
+cmake --build --preset "$preset" -j "$(nproc)" --target KdeskSupport kdmain kdesk_mapi_recorder kdesk_upload_prefix
 
 out=$root/build/demo
 export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
@@ -40,6 +50,24 @@ install_demo() {
   cp build/$preset/bin/KdeskSupport.exe build/$preset/bin/kdesk_mapi_recorder.dll "$drive/KdeskSupport/"
   $wine regedit /S "$(winepath_of "$root/demo/installation/installation.reg")" >/dev/null 2>&1
   register_recorder
+  prepare_upload
+}
+
+# The drop box runs while the demo does, with its Maildir in build/demo/inbox;
+# without --upload the prefix names no upload URL.
+prepare_upload() {
+  local key='HKCU\SOFTWARE\VEL Vuvivazoror\VELKDESK'
+  if ! $upload; then
+    $wine reg delete "$key" /v UploadUrl /f >/dev/null 2>&1 || true
+    return
+  fi
+  local url tool=build/$preset/bin/kdesk_upload_prefix.exe
+  url=$(KDESK_INBOX_MAILDIR=$out/inbox scripts/inbox.sh start "$out/dropbox")
+  # This trap replaces xvfb.sh's, so it stops the Xvfb that script started too.
+  trap 'scripts/inbox.sh stop "$out/dropbox"; [ -z "${KDESK_XVFB_PID:-}" ] || kill "$KDESK_XVFB_PID" 2>/dev/null || true' EXIT
+  $wine "$tool" trust "$(winepath_of "$out/dropbox/ca.der")"
+  $wine "$tool" url "$url"
+  echo "Uploads go to $url (Maildir $out/inbox)."
 }
 
 # The recording provider becomes the default mail client; it writes every call
@@ -66,6 +94,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   install_demo
   echo "Starting KdeskSupport on the demo installation (display $DISPLAY)."
   $wine "$program"
+  if $upload; then echo "Messages uploaded to the drop box: $out/inbox/new/"; ls "$out/inbox/new"; fi
   exit 0
 fi
 
@@ -76,6 +105,7 @@ install_demo
 echo "No display: running the main job under Xvfb on $DISPLAY."
 record=$WINEPREFIX/drive_c/KdeskSupport/sent-message.log
 rm -f "$record" "$out"/screenshot-*.png "$out/draft.eml"
+inbox_before=$(ls "$out/inbox/new" 2>/dev/null | wc -l)
 $wine "$program" >/dev/null 2>&1 &
 pid=$!
 
@@ -102,6 +132,33 @@ xdotool key space
 sleep 2
 shot question
 xdotool key Return
+# An upload lands in the Maildir; a failed one shows a box first, then the
+# message goes the usual way.
+if $upload; then
+  sleep 1  # the question's box closes first
+  outcome=none
+  for _ in $(seq 1 150); do
+    if [ "$(ls "$out/inbox/new" | wc -l)" -gt "$inbox_before" ]; then outcome=landed; break; fi
+    if [ "$(xdotool search --onlyvisible --name '^VelKdesk Support$' 2>/dev/null | wc -l)" -ge 2 ]; then
+      outcome=box; break
+    fi
+    if [ -s "$record" ] && grep -q MAPILogoff "$record"; then outcome=mailed; break; fi
+    sleep 0.2
+  done
+  case $outcome in
+    landed)
+      shot sent
+      echo "Uploaded message: $(ls -t "$out/inbox/new"/* | head -1)"
+      /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+      wait $pid 2>/dev/null || true
+      exit 0 ;;
+    box)
+      shot upload-failed
+      echo "The upload failed (see the box); the message goes the usual way." >&2
+      xdotool key Return ;;
+    *) echo "Nothing was uploaded to $out/inbox/new; the message went the usual way." >&2 ;;
+  esac
+fi
 if $no_client; then
   # No mail program takes the draft: a box with the program's title names the file.
   for _ in $(seq 1 100); do

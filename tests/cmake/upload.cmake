@@ -16,4 +16,10 @@ if(WIN32 AND TARGET e2e_tests)
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/upload/servers.sh stop ${KDESK_UPLOAD_SERVERS})
   set_tests_properties(upload_servers_start PROPERTIES FIXTURES_SETUP upload_servers TIMEOUT 60)
   set_tests_properties(upload_servers_stop PROPERTIES FIXTURES_CLEANUP upload_servers TIMEOUT 60)
+
+  # The messages the e2e tests uploaded, read by Python's mailbox and email packages after them all.
+  add_test(NAME upload_message_check
+           COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/check_uploads.py ${KDESK_UPLOAD_SERVERS}/inbox/Maildir
+                   ${KDESK_UPLOAD_SERVERS}/expected ${KDESK_SUPPORT_MAILBOX})
+  set_tests_properties(upload_message_check PROPERTIES FIXTURES_REQUIRED "e2e_drafts;upload_servers")
 endif()

@@ -126,7 +126,15 @@ HWND RunningProgram::WaitForMainWindow(std::chrono::milliseconds timeout) {
 HWND RunningProgram::WaitForDialog(std::chrono::milliseconds timeout) {
     return PollUntil(timeout, [&]() -> HWND {
         for (HWND hwnd : TopWindows())
-            if (ClassName(hwnd) != kMainWindowClass) return hwnd;
+            if (ClassName(hwnd) != kMainWindowClass && ClassName(hwnd) != kUploadWindowClass) return hwnd;
+        return nullptr;
+    });
+}
+
+HWND RunningProgram::WaitForWindowOfClass(const wchar_t* windowClass, std::chrono::milliseconds timeout) {
+    return PollUntil(timeout, [&]() -> HWND {
+        for (HWND hwnd : TopWindows())
+            if (ClassName(hwnd) == windowClass) return hwnd;
         return nullptr;
     });
 }

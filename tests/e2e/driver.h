@@ -14,6 +14,8 @@ namespace kdesk::e2e {
 using namespace std::chrono_literals;
 
 inline constexpr wchar_t kMainWindowClass[] = L"KdeskSupportMain";
+// The window that shows an upload's progress.
+inline constexpr wchar_t kUploadWindowClass[] = L"KdeskSupportUpload";
 inline constexpr auto kDefaultWait = 15s;
 
 std::wstring BinFolder();    // folder of the test program (and of KdeskSupport.exe)
@@ -35,8 +37,10 @@ public:
     // The visible main window; nullptr on timeout.
     HWND WaitForMainWindow(std::chrono::milliseconds timeout = kDefaultWait);
     // A visible top-level dialog of the process (message box, About box, open-file
-    // dialog); nullptr on timeout.
+    // dialog; not the upload's progress window); nullptr on timeout.
     HWND WaitForDialog(std::chrono::milliseconds timeout = kDefaultWait);
+    // The visible top-level window of the process of this class; nullptr on timeout.
+    HWND WaitForWindowOfClass(const wchar_t* windowClass, std::chrono::milliseconds timeout = kDefaultWait);
     // All visible top-level windows of the process.
     std::vector<HWND> TopWindows() const;
     bool WaitForExit(std::chrono::milliseconds timeout = kDefaultWait);

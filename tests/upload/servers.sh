@@ -51,7 +51,7 @@ stop() {
 
 start() {
   stop
-  rm -rf "$dir/inbox/Maildir" "$dir/untrusted/Maildir"
+  rm -rf "$dir/inbox/Maildir" "$dir/untrusted/Maildir" "$dir/expected"
   KDESK_INBOX_LIMIT_MB=1 "$inbox" start "$dir/inbox" >/dev/null
   "$inbox" start "$dir/untrusted" >/dev/null
   local tls=(--cert "$dir/inbox/server.pem" --key "$dir/inbox/server.key")

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/runtime.h"
+#include "platform/runtime_error.h"
 #include "platform/win32/mail/mail_state.h"
 
 namespace kdesk {
@@ -22,8 +23,8 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
     // Writes the draft and opens it. Raises the mail layer's error when it
-    // cannot be written, and "attachment cannot be opened" (after opening the
-    // draft without it) for a file that could not be read.
+    // cannot be written, and UnreadableAttachments (after opening the draft
+    // without them) for files that could not be read.
     void Deliver(const MailDraft& draft);
 
     struct Written {
@@ -39,5 +40,9 @@ private:
     Runtime& runtime_;
     HWND owner_ = nullptr;
 };
+
+// "Attachment cannot be opened", naming the file, or each of several on a line
+// of its own.
+RuntimeError UnreadableAttachments(const std::vector<std::wstring>& paths);
 
 }  // namespace kdesk

@@ -33,7 +33,7 @@ void SupportMail::SignOn() {
 
 std::optional<PackedAttachments> SupportMail::PackAttachments(const std::vector<std::wstring>& paths) {
     const MailDraft message = draft_ ? draftMail_.Draft() : mapi_.Draft();
-    return packing_.PackIfTooLarge(paths, message.subject, message.noteText);
+    return packing_.PackIfTooLarge(paths, message);
 }
 
 void SupportMail::Send(bool showDialog) {

@@ -157,8 +157,8 @@ std::optional<bool> IsArm64x(const std::vector<std::uint8_t>& image) {
     const auto offset = pe::LoadConfigOffset(std::span(image).first(std::min<std::size_t>(image.size(), 0x400)));
     if (!offset) return std::nullopt;
     if (*offset >= image.size()) return false;
-    const std::size_t size = std::min(pe::kLoadConfigBytesRead, image.size() - *offset);
-    return pe::NamesChpeMetadata(std::span(image).subspan(*offset, size));
+    const auto at = static_cast<std::size_t>(*offset);
+    return pe::NamesChpeMetadata(std::span(image).subspan(at, std::min(pe::kLoadConfigBytesRead, image.size() - at)));
 }
 
 // ARM64X is told from pure ARM64 by its load configuration's CHPE metadata pointer.

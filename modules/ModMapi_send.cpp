@@ -59,7 +59,8 @@ void InsertAttachmentFilesFromList(Platform& platform, ModVariables& vars, MailC
     if (!files.empty()) step([&] { packed = c.MAPIMessages1.PackAttachments(files); });
     if (packed) {
         for (const RuntimeError& leftOut : packed->leftOut) step([&] { throw leftOut; });
-        files = {packed->archive};
+        files.clear();
+        if (!packed->archive.empty()) files.push_back(packed->archive);
     }
     for (const std::wstring& file : files) {
         step([&] { ++vars.gAttachIndex; });

@@ -21,7 +21,7 @@ public:
 
 // The listed files of a message too large for mail servers, packed into one archive.
 struct PackedAttachments {
-    std::wstring archive;               // the one file the message carries instead
+    std::wstring archive;               // the one file the message carries instead; empty: none was read
     std::vector<RuntimeError> leftOut;  // one error for each file that could not be read
 };
 

@@ -63,6 +63,8 @@ bool HasExtension(std::wstring_view name, std::wstring_view extension) {
     return name.size() > extension.size() && EqualIgnoringCase(name.substr(name.size() - extension.size()), extension);
 }
 
+bool IsPartName(std::wstring_view name) { return HasExtension(name, L".eml.part") || HasExtension(name, L".zip.part"); }
+
 std::vector<std::wstring> DraftsToRemove(std::vector<DraftFile> drafts, std::size_t keep) {
     std::ranges::stable_sort(drafts, std::ranges::greater{}, &DraftFile::lastWrite);
     std::vector<std::wstring> old;

@@ -28,6 +28,10 @@ bool CarriesDraftMark(std::string_view firstBytes);
 // case aside: a wildcard search also matches "x.emlx" through its short name.
 bool HasExtension(std::wstring_view name, std::wstring_view extension);
 
+// Whether a file name is one the program writes a draft or an archive under
+// until it is complete: "<name>.eml.part" or "<name>.zip.part".
+bool IsPartName(std::wstring_view name);
+
 struct DraftFile {
     std::wstring name;
     std::uint64_t lastWrite = 0;

@@ -152,7 +152,31 @@ std::size_t LastLineLength(const std::string& text) {
 
 std::size_t FirstLineLength(const std::string& text) { return std::min(text.find('\r'), text.size()); }
 
+// A writer that counts what it would write.
+struct CountingWriter {
+    std::uint64_t bytes = 0;
+    EmlWriter writer{[this](std::string_view out) { bytes += out.size(); }, DraftBoundary(0)};
+};
+
 }  // namespace
+
+std::uint64_t MessageFrameSize(std::wstring_view to, std::wstring_view subject, std::wstring_view noteText) {
+    CountingWriter counting;
+    counting.writer.Begin(to, subject, Rfc5322Date({2000, 1, 1, 0, 0, 0}, 0), noteText);
+    counting.writer.End();
+    return counting.bytes;
+}
+
+std::uint64_t AttachmentPartSize(std::wstring_view fileName, std::uint64_t fileSize) {
+    CountingWriter counting;
+    counting.writer.BeginAttachment(fileName);
+    counting.writer.EndAttachment();
+    // Four characters for each started group of three bytes, and a CR LF
+    // between lines of 76 characters.
+    const std::uint64_t characters = (fileSize + 2) / 3 * 4;
+    const std::uint64_t lines = (characters + kBase64LineLength - 1) / kBase64LineLength;
+    return counting.bytes + characters + (lines > 0 ? (lines - 1) * 2 : 0);
+}
 
 std::string Base64(std::string_view bytes) {
     std::string out;

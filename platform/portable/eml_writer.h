@@ -52,6 +52,12 @@ private:
     std::string encoded_;           // reused for each chunk of a file
 };
 
+// What EmlWriter writes, in bytes, without writing it: the message without its
+// attachments (headers, note text and closing delimiter; the date is always
+// as long), and one attachment part (delimiter, headers and base64 lines).
+std::uint64_t MessageFrameSize(std::wstring_view to, std::wstring_view subject, std::wstring_view noteText);
+std::uint64_t AttachmentPartSize(std::wstring_view fileName, std::uint64_t fileSize);
+
 // An address field: each recipient of the text (separated by ";" or ",")
 // written raw, UTF-8 where it is not ASCII, as a comma-separated list folded
 // only between addresses; only a display name may become encoded words.

@@ -4,6 +4,7 @@
 
 #include "build_facts.h"
 #include "platform/portable/case_fold.h"
+#include "platform/portable/eml_writer.h"
 #include "platform/portable/utf8.h"
 
 namespace kdesk {
@@ -37,22 +38,24 @@ std::wstring Megabytes(std::uint64_t bytes) {
 
 std::uint64_t MailLimitBytes() { return std::uint64_t{KDESK_MAIL_LIMIT_MB} * kMegabyte; }
 
-std::uint64_t WireSizeEstimate(const std::vector<std::uint64_t>& fileSizes, std::wstring_view noteText) {
-    std::uint64_t files = 0;
-    for (std::uint64_t size : fileSizes) files += size;
-    return (files + 2) / 3 * 4 + ToUtf8(noteText).size();
+std::uint64_t WireSizeEstimate(const MailText& text, const std::vector<ListedFile>& files) {
+    std::uint64_t size = MessageFrameSize(text.to, text.subject, text.noteText);
+    for (const ListedFile& file : files) size += AttachmentPartSize(FileNameOf(file.path), file.size);
+    return size;
 }
 
 bool MustPack(std::uint64_t wireSize, std::uint64_t limitBytes) { return wireSize > limitBytes; }
 
-std::vector<std::wstring> ArchiveEntryNames(const std::vector<std::wstring>& paths) {
+bool FoldedNameLess(std::wstring_view a, std::wstring_view b) { return FoldCase(a) < FoldCase(b); }
+
+std::vector<std::wstring> ArchiveEntryNames(const std::vector<std::wstring>& paths, NameLess less) {
     std::vector<std::wstring> names;
-    std::set<std::wstring> taken;  // folded
+    std::set<std::wstring, NameLess> taken(less);
     for (const std::wstring& path : paths) {
-        const std::wstring name = FileNameOf(path);
+        const std::wstring name = WithoutLoneSurrogates(FileNameOf(path));
         std::wstring unique = name;
-        for (int n = 2; taken.contains(FoldCase(unique)); ++n) unique = Numbered(name, n);
-        taken.insert(FoldCase(unique));
+        for (int n = 2; taken.contains(unique); ++n) unique = Numbered(name, n);
+        taken.insert(unique);
         names.push_back(std::move(unique));
     }
     return names;

@@ -46,6 +46,20 @@ std::string ToUtf8(std::wstring_view text) {
     return out;
 }
 
+std::wstring WithoutLoneSurrogates(std::wstring_view text) {
+    std::wstring out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<char32_t>(out[i]);
+        const bool pair = sizeof(wchar_t) == 2 && IsHighSurrogate(c) && i + 1 < out.size() &&
+                          IsLowSurrogate(static_cast<char32_t>(out[i + 1]));
+        if (pair)
+            ++i;
+        else if (IsHighSurrogate(c) || IsLowSurrogate(c))
+            out[i] = static_cast<wchar_t>(kReplacement);
+    }
+    return out;
+}
+
 std::size_t Utf8SequenceLength(unsigned char lead) {
     if (lead >= 0xF0) return 4;
     if (lead >= 0xE0) return 3;

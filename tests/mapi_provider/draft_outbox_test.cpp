@@ -90,6 +90,22 @@ TEST_F(Outbox, CleanUpRemovesOnlyTheProgramsOwnOldestDrafts) {
     EXPECT_EQ(outbox.Write(draft).path, folder + L"\\VelAutoMail_99MEY_20261208_101500 (2).eml");
 }
 
+// Every file the draft could not take is named, each on a line of its own.
+TEST_F(Outbox, EachFileLeftOutOfTheDraftIsNamed) {
+    MailDraft withFiles = draft;
+    withFiles.files = {L"C:\\kdesk_manca\\LOG.TXT", L"C:\\kdesk_manca\\SR_ERR.001"};
+
+    const DraftOutbox::Written written = outbox.Write(withFiles);
+
+    EXPECT_EQ(written.unreadable, withFiles.files);
+    const RuntimeError error = UnreadableAttachments(written.unreadable);
+    EXPECT_EQ(error.Number(), 32012);
+    EXPECT_EQ(error.Description(),
+              L"Impossibile aprire l'allegato:\r\nC:\\kdesk_manca\\LOG.TXT\r\nC:\\kdesk_manca\\SR_ERR.001");
+    EXPECT_EQ(UnreadableAttachments({withFiles.files[0]}).Description(),
+              L"Impossibile aprire l'allegato: C:\\kdesk_manca\\LOG.TXT");
+}
+
 TEST_F(Outbox, AnOutboxThatIsAFileSendsTheDraftToTheTempFolder) {
     const std::wstring folder = LocalOutbox();
     const std::wstring aside = folder + L".aside";

@@ -6,6 +6,8 @@
 #include "platform/portable/mail_address.h"
 #include "platform/portable/pe_machine.h"
 
+#include <algorithm>
+#include <optional>
 #include <tuple>
 
 namespace kdesk {
@@ -116,17 +118,91 @@ TEST(PeMachine, ReadsTheFileHeaderWithinTheBytesGiven) {
     EXPECT_EQ(pe::ImageMachine(std::vector<std::uint8_t>{'M', 'Z'}), std::nullopt);
 }
 
-// An x64 program on ARM64 loads ARM64X DLLs, which carry the ARM64 type.
+void Put(std::vector<std::uint8_t>& image, std::size_t at, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) image[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// An ARM64 DLL's headers and its one section (raw data at 0x400, mapped at
+// 0x1000) holding the load configuration.
+struct Arm64Dll {
+    std::uint64_t chpeMetadata = 0;
+    std::uint32_t configRva = 0x1010;
+    std::uint32_t configSize = 0x140;
+    std::uint16_t magic = 0x20B;
+    std::size_t fileSize = 0x600;
+
+    std::vector<std::uint8_t> Image() const {
+        std::vector<std::uint8_t> image = PeHead(0x80, pe::kMachineArm64);
+        image.resize(0x600);
+        const std::size_t optional = 0x98;
+        Put(image, 0x86, 1, 2);          // sections
+        Put(image, 0x94, 0xF0, 2);       // optional header size: 16 directories
+        Put(image, optional, magic, 2);
+        Put(image, optional + 108, 16, 4);
+        Put(image, optional + 192, configRva, 4);
+        Put(image, optional + 196, configSize, 4);
+        Put(image, optional + 0xF0 + 12, 0x1000, 4);
+        Put(image, optional + 0xF0 + 16, 0x200, 4);
+        Put(image, optional + 0xF0 + 20, 0x400, 4);
+        Put(image, 0x410, configSize, 4);
+        Put(image, 0x410 + 0xC8, chpeMetadata, 8);
+        image.resize(fileSize);
+        return image;
+    }
+};
+
+// What the mail client check reads: the load configuration's offset from the
+// headers, then its first bytes.
+std::optional<bool> IsArm64x(const std::vector<std::uint8_t>& image) {
+    const auto offset = pe::LoadConfigOffset(std::span(image).first(std::min<std::size_t>(image.size(), 0x400)));
+    if (!offset) return std::nullopt;
+    if (*offset >= image.size()) return false;
+    const auto at = static_cast<std::size_t>(*offset);
+    return pe::NamesChpeMetadata(std::span(image).subspan(at, std::min(pe::kLoadConfigBytesRead, image.size() - at)));
+}
+
+// ARM64X is told from pure ARM64 by its load configuration's CHPE metadata pointer.
+TEST(PeMachine, Arm64xByItsLoadConfiguration) {
+    const struct {
+        const char* what;
+        Arm64Dll dll;
+        std::optional<bool> arm64x;
+    } cases[] = {
+        {"ARM64X", {.chpeMetadata = 0x180002000}, true},
+        {"pure ARM64", {}, false},
+        {"configuration before the CHPE field", {.chpeMetadata = 0x180002000, .configSize = 0x94}, false},
+        {"configuration cut short by the file's end", {.chpeMetadata = 0x180002000, .fileSize = 0x480}, false},
+        {"no load configuration", {.chpeMetadata = 0x180002000, .configRva = 0}, std::nullopt},
+        {"configuration outside every section", {.chpeMetadata = 0x180002000, .configRva = 0x3000}, std::nullopt},
+        {"PE32", {.chpeMetadata = 0x180002000, .magic = 0x10B}, std::nullopt},
+        {"headers cut before the section table", {.chpeMetadata = 0x180002000, .fileSize = 0x190}, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsArm64x(c.dll.Image()), c.arm64x) << c.what;
+}
+
+// An x64 program on ARM64 loads ARM64X DLLs, which carry the ARM64 type, and
+// no pure ARM64 one.
 TEST(PeMachine, WhichDllsLoadIntoTheProgram) {
     using namespace pe;
-    const std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, bool> cases[] = {
-        {kMachineAmd64, kMachineAmd64, kMachineAmd64, true},  {kMachineAmd64, kMachineAmd64, kMachineI386, false},
-        {kMachineAmd64, kMachineAmd64, kMachineArm64, false}, {kMachineAmd64, kMachineArm64, kMachineArm64, true},
-        {kMachineAmd64, kMachineArm64, kMachineAmd64, true},  {kMachineI386, kMachineArm64, kMachineArm64, false},
-        {kMachineI386, kMachineAmd64, kMachineI386, true},    {kMachineI386, kMachineAmd64, kMachineAmd64, false},
+    const std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, bool, bool> cases[] = {
+        {kMachineAmd64, kMachineAmd64, kMachineAmd64, false, true}, {kMachineAmd64, kMachineAmd64, kMachineI386, false, false},
+        {kMachineAmd64, kMachineAmd64, kMachineArm64, true, false}, {kMachineAmd64, kMachineArm64, kMachineArm64, true, true},
+        {kMachineAmd64, kMachineArm64, kMachineArm64, false, false}, {kMachineAmd64, kMachineArm64, kMachineAmd64, false, true},
+        {kMachineI386, kMachineArm64, kMachineArm64, true, false},  {kMachineI386, kMachineAmd64, kMachineI386, false, true},
+        {kMachineI386, kMachineAmd64, kMachineAmd64, false, false}, {kMachineArm64, kMachineArm64, kMachineArm64, false, true},
     };
-    for (const auto& [program, native, dll, loads] : cases)
-        EXPECT_EQ(LoadsInto(dll, program, native), loads) << std::hex << program << " " << native << " " << dll;
+    for (const auto& [program, native, dll, arm64x, loads] : cases)
+        EXPECT_EQ(LoadsInto(dll, arm64x, program, native), loads)
+            << std::hex << program << " " << native << " " << dll << " " << arm64x;
+}
+
+TEST(DraftFiles, OnlyTheProgramsOwnPartNamesAreStale) {
+    const std::pair<std::wstring, bool> names[] = {
+        {L"VelAutoMail_001.zip.part", true}, {L"VelAutoMail_001 (2).zip.part", true}, {L"x.EML.Part", true},
+        {L".zip.part", false},               {L"appunti.part", false},                {L"dati.txt.part", false},
+        {L"VelAutoMail_001.zip", false},     {L"a.zip.part.old", false},              {L"a.zip.partial", false},
+    };
+    for (const auto& [name, stale] : names) EXPECT_EQ(IsPartName(name), stale) << name.size();
 }
 
 }  // namespace

@@ -2,31 +2,63 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "build_facts.h"
+#include "platform/portable/eml_writer.h"
 
 namespace kdesk {
 namespace {
 
-TEST(MailArchive, FilesArePackedOnlyWhenTheWireSizePassesTheLimit) {
+// The size of the message the draft writer really writes, fed in chunks.
+std::uint64_t WrittenSize(const MailText& text, const std::vector<ListedFile>& files) {
+    std::uint64_t size = 0;
+    EmlWriter writer([&](std::string_view bytes) { size += bytes.size(); }, DraftBoundary(42));
+    writer.Begin(text.to, text.subject, "Tue, 08 Dec 2026 09:05:00 +0100", text.noteText);
+    const std::vector<std::uint8_t> chunk(1000001, 0xA5);  // not a multiple of three
+    for (const ListedFile& file : files) {
+        writer.BeginAttachment(file.path.substr(file.path.find_last_of(L'\\') + 1));
+        for (std::uint64_t left = file.size; left > 0;) {
+            const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+            writer.AttachmentBytes(std::span(chunk.data(), piece));
+            left -= piece;
+        }
+        writer.EndAttachment();
+    }
+    writer.End();
+    return size;
+}
+
+// Around the limit the estimate is never below the real message and at most a
+// few kilobytes above it, so files that would pass the limit are packed.
+TEST(MailArchive, TheEstimateHoldsTheRealMessageAroundTheLimit) {
     const std::uint64_t limit = 20000000;
+    const std::wstring note = L"Dati Cliente: Bar \u00abRoma\u00bb \r\n" + std::wstring(2000, L'\u00e8') + L"\r\nfine";
+    const MailText text{L"assistenza@example.com; Bar Roma <bar@roma.example>", L"VelAutoMail_99MEY_20261208_090500",
+                        note};
     const struct {
-        std::vector<std::uint64_t> sizes;
-        std::wstring note;
-        std::uint64_t wireSize;
+        std::vector<ListedFile> files;
         bool pack;
     } cases[] = {
-        {{}, L"", 0, false},
-        {{3, 3}, L"abc", 11, false},                          // 4/3 of 6 bytes, and the note's 3
-        {{1}, L"\u00e8", 4 + 2, false},                       // a started base64 group counts whole; UTF-8 bytes
-        {{15000000}, L"", 20000000, false},                   // at the limit
-        {{15000000}, L"x", 20000001, true},                   // one byte over it
-        {{7500000, 7500000, 1}, L"", 20000004, true},         // the sum, not each file
-        {{0xFFFFFFFFull * 3}, L"", 0xFFFFFFFFull * 4, true},  // sizes past 4 GiB
+        {{}, false},
+        {{{L"C:\\D\\SR_MATR.001", 0}, {L"C:\\D\\A.TXT", 1}, {L"C:\\D\\B.TXT", 57}, {L"C:\\D\\C.TXT", 58}}, false},
+        {{{L"C:\\D\\LOG.TXT", 14500000}}, false},
+        {{{L"C:\\D\\LOG.TXT", 14640000}}, true},  // four thirds alone: 19,520,000
+        {{{L"C:\\D\\LOG.TXT", 14700000}}, true},
+        {{{L"C:\\D\\LOG.TXT", 7320000}, {L"C:\\D\\Scontrino caff\u00e8 \u2116 1 " + std::wstring(120, L'x') + L".001", 7320000}},
+         true},
+        {{{L"C:\\D\\LOG.TXT", 15000000}}, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(WireSizeEstimate(c.sizes, c.note), c.wireSize) << c.wireSize;
-        EXPECT_EQ(MustPack(c.wireSize, limit), c.pack) << c.wireSize;
+        const std::uint64_t estimate = WireSizeEstimate(text, c.files);
+        const std::uint64_t written = WrittenSize(text, c.files);
+        EXPECT_GE(estimate, written) << c.files.size();
+        EXPECT_LE(estimate, written + 4096) << c.files.size();
+        EXPECT_EQ(MustPack(estimate, limit), c.pack) << estimate;
+        EXPECT_EQ(MustPack(written, limit), c.pack) << written;
     }
+    EXPECT_FALSE(MustPack(limit, limit));
+    EXPECT_TRUE(MustPack(limit + 1, limit));
     EXPECT_EQ(MailLimitBytes(), std::uint64_t{KDESK_MAIL_LIMIT_MB} * 1000000);
 }
 
@@ -42,6 +74,9 @@ TEST(MailArchive, EntryNamesAreUniqueAsWindowsComparesNames) {
         {{L"C:\\A\\x.tar.gz", L"C:\\B\\x.tar.gz"}, {L"x.tar.gz", L"x.tar (2).gz"}},
         // A numbered name already listed is not given twice.
         {{L"C:\\A\\a (2).txt", L"C:\\A\\a.txt", L"C:\\B\\a.txt"}, {L"a (2).txt", L"a.txt", L"a (3).txt"}},
+        // Lone surrogates are all U+FFFD in UTF-8: the names they made distinct are one.
+        {{L"C:\\A\\a\xD800.txt", L"C:\\B\\a\xDC00.txt", L"C:\\C\\a\uFFFD.txt"},
+         {L"a\uFFFD.txt", L"a\uFFFD (2).txt", L"a\uFFFD (3).txt"}},
     };
     for (const auto& c : cases) EXPECT_EQ(ArchiveEntryNames(c.paths), c.names) << c.paths.front();
 }

@@ -97,19 +97,35 @@ struct FailureCase {
 };
 
 // A message too large for mail servers carries one archive instead of the
-// files; each file the archive could not take is named under the attachment step.
+// files; each file the archive could not take is named under the attachment
+// step. When it could take none, no archive is attached.
 TEST(SendMail, PackedFilesGoAsTheOneArchive) {
-    SendFixture f;
-    f.mail.PackAs(PackedAttachments{L"C:\\Outbox\\VelAutoMail.zip", {RuntimeError(32011, L"Allegato non trovato: C:\\D\\SR_ERR.001")}});
+    const RuntimeError sr(32011, L"Allegato non trovato: C:\\D\\SR_ERR.001");
+    const RuntimeError log(32011, L"Allegato non trovato: C:\\A\\LOG.TXT");
+    const struct {
+        PackedAttachments packed;
+        std::vector<FakeAttachment> attachments;
+    } cases[] = {
+        {{L"C:\\Outbox\\VelAutoMail.zip", {sr}}, {{0, L"C:\\Outbox\\VelAutoMail.zip"}}},
+        {{L"", {sr, log}}, {}},
+    };
+    for (const auto& c : cases) {
+        SendFixture f;
+        f.mail.PackAs(c.packed);
 
-    f.form.cmdMapiManager_Click();
+        f.form.cmdMapiManager_Click();
 
-    EXPECT_EQ(f.mail.Members(), Join({kBeforeQuestion, {L"PackAttachments"}, kOneAttachment, {L"Send", L"SignOff"}}));
-    ASSERT_EQ(f.mail.Sent().size(), 1u);
-    EXPECT_EQ(f.mail.Sent()[0].attachments, (std::vector<FakeAttachment>{{0, L"C:\\Outbox\\VelAutoMail.zip"}}));
-    ASSERT_EQ(f.Errors().size(), 1u);
-    EXPECT_EQ(f.Errors()[0].prompt, L"InsertAttachmentFilesFromList: Allegato non trovato: C:\\D\\SR_ERR.001 - 32011");
-    EXPECT_EQ(f.vars.gAttachIndex, -1);
+        Names expected = Join({kBeforeQuestion, {L"PackAttachments"}});
+        if (!c.attachments.empty()) expected = Join({expected, kOneAttachment});
+        EXPECT_EQ(f.mail.Members(), Join({expected, {L"Send", L"SignOff"}}));
+        ASSERT_EQ(f.mail.Sent().size(), 1u);
+        EXPECT_EQ(f.mail.Sent()[0].attachments, c.attachments);
+        ASSERT_EQ(f.Errors().size(), c.packed.leftOut.size());
+        for (std::size_t i = 0; i < c.packed.leftOut.size(); ++i)
+            EXPECT_EQ(f.Errors()[i].prompt,
+                      L"InsertAttachmentFilesFromList: " + c.packed.leftOut[i].Description() + L" - 32011");
+        EXPECT_EQ(f.vars.gAttachIndex, -1);
+    }
 }
 
 class SendMailFailure : public ::testing::TestWithParam<FailureCase> {};

@@ -32,15 +32,22 @@ RuntimeError LeftOut(const std::wstring& path) {
     return {notFound.Number(), notFound.Description() + L": " + path};
 }
 
+std::vector<ListedFile> Listed(const std::vector<std::wstring>& paths) {
+    const std::vector<std::uint64_t> sizes = ListedFileSizes(paths);
+    std::vector<ListedFile> files;
+    for (std::size_t i = 0; i < paths.size(); ++i) files.push_back({paths[i], sizes[i]});
+    return files;
+}
+
 }  // namespace
 
 std::optional<PackedAttachments> AttachmentPacking::PackIfTooLarge(const std::vector<std::wstring>& files,
-                                                                   const std::wstring& subject,
-                                                                   const std::wstring& noteText) {
+                                                                   const MailDraft& message) {
     const std::uint64_t limit = MailLimitBytes();
-    if (!MustPack(WireSizeEstimate(ListedFileSizes(files), noteText), limit)) return std::nullopt;
+    const MailText text{message.to, message.subject, message.noteText};
+    if (!MustPack(WireSizeEstimate(text, Listed(files)), limit)) return std::nullopt;
     const WaitCursor wait;
-    const std::wstring stem = DraftFileStem(subject);
+    const std::wstring stem = DraftFileStem(message.subject);
     PackedArchive packed;
     InFirstUsableOutbox(MailFault::ArchiveNotSaved, [&](const OutboxFolder& folder) {
         const auto fileName = [&](int attempt) { return ArchiveFileName(stem, attempt); };
@@ -48,12 +55,13 @@ std::optional<PackedAttachments> AttachmentPacking::PackIfTooLarge(const std::ve
                                 runtime_.DoEvents();
                                 WaitCursor::Show();
                             }});
-        RemoveOldOutboxFiles(packed.path, kArchivesKept, IsOwnArchive);
+        if (!packed.path.empty()) RemoveOldOutboxFiles(packed.path, kArchivesKept, IsOwnArchive);
         return packed.path;
     });
     PackedAttachments result{packed.path, {}};
     for (const std::wstring& path : packed.unreadable) result.leftOut.push_back(LeftOut(path));
-    const std::uint64_t packedWire = WireSizeEstimate({packed.size}, noteText);
+    if (packed.path.empty()) return result;
+    const std::uint64_t packedWire = WireSizeEstimate(text, {{packed.path, packed.size}});
     if (MustPack(packedWire, limit)) runtime_.MsgBox(TooLargeText(packedWire, limit, packed.path), MsgButtons::Ok);
     return result;
 }

@@ -9,6 +9,7 @@
 
 #include "platform/mail.h"
 #include "platform/runtime.h"
+#include "platform/win32/mail/mail_state.h"
 
 namespace kdesk {
 
@@ -18,9 +19,8 @@ public:
 
     explicit AttachmentPacking(Runtime& runtime) : runtime_(runtime) {}
 
-    // nullopt when the files and the note text stay within the limit.
-    std::optional<PackedAttachments> PackIfTooLarge(const std::vector<std::wstring>& files, const std::wstring& subject,
-                                                    const std::wstring& noteText);
+    // nullopt when the message with these files stays within the limit.
+    std::optional<PackedAttachments> PackIfTooLarge(const std::vector<std::wstring>& files, const MailDraft& message);
 
 private:
     Runtime& runtime_;

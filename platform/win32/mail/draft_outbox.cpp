@@ -4,12 +4,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <array>
 #include <set>
 
 #include "build_facts.h"
 #include "platform/portable/draft_files.h"
 #include "platform/portable/eml_writer.h"
-#include "platform/win32/file_api_path.h"
 #include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/mail/new_outlook.h"
 #include "platform/win32/mail/outbox_files.h"
@@ -31,8 +31,7 @@ struct ReadFailedMidway {
 // Streams one file into the draft; false when it cannot be opened (nothing
 // written), ReadFailedMidway when reading stops part of the way.
 bool AttachFile(EmlWriter& writer, const std::wstring& path, std::size_t index, std::vector<std::uint8_t>& chunk) {
-    const UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const UniqueFileHandle file = OpenListedFile(path);
     if (!file.Valid()) return false;
     writer.BeginAttachment(FileNameOf(path));
     for (;;) {
@@ -113,6 +112,15 @@ std::set<std::size_t> WriteDraft(OutboxFile& file, const MailDraft& draft,
     return leftOut;
 }
 
+// Explorer by its full path: a bare name would be looked for in the program's
+// own folder and the current one first, where a planted copy could wait.
+std::wstring ExplorerPath() {
+    std::array<wchar_t, MAX_PATH> windows{};
+    const UINT length = GetSystemWindowsDirectoryW(windows.data(), static_cast<UINT>(windows.size()));
+    if (length == 0 || length >= windows.size()) return {};
+    return std::wstring(windows.data(), length) + L"\\explorer.exe";
+}
+
 bool IsOwnDraft(const std::wstring& path) { return CarriesDraftMark(FirstBytesOf(path, kDraftMarkSearch)); }
 
 }  // namespace
@@ -135,13 +143,14 @@ DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft, const std::optio
 void DraftOutbox::Deliver(const MailDraft& draft) {
     const Written written = Write(draft);
     Open(written.path);
-    RaiseUnreadable(written);
+    if (!written.unreadable.empty()) throw UnreadableAttachments(written.unreadable);
 }
 
-void DraftOutbox::RaiseUnreadable(const Written& written) {
-    if (written.unreadable.empty()) return;
+RuntimeError UnreadableAttachments(const std::vector<std::wstring>& paths) {
     const RuntimeError unreadable = MapiError(MAPI_E_ATTACHMENT_OPEN_FAILURE);
-    throw RuntimeError(unreadable.Number(), unreadable.Description() + L": " + written.unreadable.front());
+    std::wstring description = unreadable.Description() + L":";
+    for (const std::wstring& path : paths) description += (paths.size() > 1 ? L"\r\n" : L" ") + path;
+    return {unreadable.Number(), description};
 }
 
 void DraftOutbox::Open(const std::wstring& path) {
@@ -156,7 +165,8 @@ void DraftOutbox::Open(const std::wstring& path) {
     if (ShellExecuteExW(&open) || OpenInNewOutlook(path)) return;
 
     const std::wstring select = L"/select,\"" + path + L"\"";
-    ShellExecuteW(owner_, L"open", L"explorer.exe", select.c_str(), nullptr, SW_SHOWNORMAL);
+    if (const std::wstring explorer = ExplorerPath(); !explorer.empty())
+        ShellExecuteW(owner_, L"open", explorer.c_str(), select.c_str(), nullptr, SW_SHOWNORMAL);
     runtime_.MsgBox(L"Nessun programma di posta ha potuto prendere il messaggio.\r\n\r\n"
                     L"Il messaggio \u00e8 salvato nel file:\r\n" +
                         path + L"\r\n\r\nInviare questo file all'assistenza, all'indirizzo " KDESK_SUPPORT_MAILBOX_TEXT L".",

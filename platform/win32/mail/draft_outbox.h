@@ -12,6 +12,7 @@
 
 #include "platform/portable/eml_writer.h"
 #include "platform/runtime.h"
+#include "platform/runtime_error.h"
 #include "platform/win32/mail/mail_state.h"
 
 namespace kdesk {
@@ -24,8 +25,8 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
     // Writes the draft and opens it. Raises the mail layer's error when it
-    // cannot be written, and "attachment cannot be opened" (after opening the
-    // draft without it) for a file that could not be read.
+    // cannot be written, and UnreadableAttachments (after opening the draft
+    // without them) for files that could not be read.
     void Deliver(const MailDraft& draft);
 
     struct Written {
@@ -35,8 +36,6 @@ public:
     // Writes the draft (or, given its sender, the finished message) into the
     // outbox folder and removes the oldest drafts.
     Written Write(const MailDraft& draft, const std::optional<FinishedMessage>& finished = std::nullopt);
-    // Raises "attachment cannot be opened" for a file the written message left out.
-    static void RaiseUnreadable(const Written& written);
 
 private:
     void Open(const std::wstring& path);
@@ -44,5 +43,9 @@ private:
     Runtime& runtime_;
     HWND owner_ = nullptr;
 };
+
+// "Attachment cannot be opened", naming the file, or each of several on a line
+// of its own.
+RuntimeError UnreadableAttachments(const std::vector<std::wstring>& paths);
 
 }  // namespace kdesk

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,21 @@ std::optional<std::wstring> InSystemFolder(const std::wstring& name) {
 
 enum class Verdict { Usable, Unusable, Unknown };
 
+// Whether an ARM64 DLL is ARM64X: its load configuration points to CHPE
+// metadata. One whose configuration cannot be read is taken as plain ARM64.
+bool IsArm64x(HANDLE file, std::span<const std::uint8_t> head) {
+    const auto offset = pe::LoadConfigOffset(head);
+    if (!offset) return false;
+    std::array<std::uint8_t, pe::kLoadConfigBytesRead> config{};
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(*offset);
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, config.data(), static_cast<DWORD>(config.size()), &read, nullptr))
+        return false;
+    return pe::NamesChpeMetadata(std::span(config.data(), read));
+}
+
 Verdict MachineVerdict(const std::wstring& path) {
     const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
@@ -120,8 +136,11 @@ Verdict MachineVerdict(const std::wstring& path) {
     std::array<std::uint8_t, 4096> head{};
     DWORD read = 0;
     if (!ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) return Verdict::Unknown;
-    const auto machine = pe::ImageMachine(std::span(head.data(), read));
-    return machine && pe::LoadsInto(*machine, kOwnMachine, NativeMachine()) ? Verdict::Usable : Verdict::Unusable;
+    const std::span headBytes(head.data(), read);
+    const auto machine = pe::ImageMachine(headBytes);
+    if (!machine) return Verdict::Unusable;
+    const bool arm64x = *machine == pe::kMachineArm64 && IsArm64x(file.Get(), headBytes);
+    return pe::LoadsInto(*machine, arm64x, kOwnMachine, NativeMachine()) ? Verdict::Usable : Verdict::Unusable;
 }
 
 Verdict ClientVerdict() {

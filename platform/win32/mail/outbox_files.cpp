@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kMaxAttempts = 10000;
 constexpr wchar_t kPartExtension[] = L".part";
+constexpr int kRenameAttempts = 10;
+constexpr DWORD kRenamePause = 100;  // milliseconds
 
 RuntimeError OutboxError(MailFault fault, const std::wstring& path, DWORD error = GetLastError()) {
     return MailError(fault, path + L" (" + std::to_wstring(error) + L")");
@@ -62,6 +64,27 @@ OutboxFolder Prepared(const std::wstring& base, bool longPathsAllowed, MailFault
 
 bool IsTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
+// Removes what a copy of the program ended while writing left in the folder.
+// A copy still writing holds its file without letting it be deleted, so that
+// one stays.
+void RemoveStaleParts(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    const UniqueFindHandle search(FindFirstFileW(ForFileApi(folder + L"\\*" + kPartExtension).c_str(), &data));
+    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &data))
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPartName(data.cFileName))
+            DeleteFileW(ForFileApi(folder + L"\\" + data.cFileName).c_str());
+}
+
+// Renames the complete file, waiting a little while another program (a virus
+// scanner looking at the new file) holds it.
+bool MoveWhenFree(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || attempt >= kRenameAttempts) return false;
+        Sleep(kRenamePause);
+    }
+}
+
 }  // namespace
 
 std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write) {
@@ -78,10 +101,12 @@ std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstri
 
 OutboxFile::OutboxFile(const OutboxFolder& folder, FileName fileName, MailFault fault)
     : folder_(folder), fileName_(std::move(fileName)), fault_(fault) {
+    RemoveStaleParts(folder_.path);
     for (int attempt = 1;; ++attempt) {
         partPath_ = folder_.path + L"\\" + fileName_(attempt) + kPartExtension;
-        file_ = UniqueFileHandle(CreateFileW(ApiPath(partPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Others may read it, as a virus scanner does; none may write, rename or delete it.
+        file_ = UniqueFileHandle(CreateFileW(ApiPath(partPath_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file_.Valid()) break;
         const DWORD error = GetLastError();
         if (!IsTaken(error) || attempt >= kMaxAttempts) throw NotSaved(partPath_, error);
@@ -128,7 +153,7 @@ std::wstring OutboxFile::Commit() {
     if (!file_.CloseChecked()) throw NotSaved(partPath_);
     for (int attempt = 1;; ++attempt) {
         std::wstring path = folder_.path + L"\\" + fileName_(attempt);
-        if (MoveFileExW(ApiPath(partPath_).c_str(), ApiPath(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        if (MoveWhenFree(ApiPath(partPath_), ApiPath(path))) {
             committed_ = true;
             return path;
         }
@@ -158,6 +183,12 @@ void BufferedOutput::CutBack(std::uint64_t size) {
     buffer_.clear();
     file_.TruncateTo(size);
     written_ = size;
+}
+
+UniqueFileHandle OpenListedFile(const std::wstring& path) {
+    return UniqueFileHandle(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 std::string FirstBytesOf(const std::wstring& path, std::size_t count) {

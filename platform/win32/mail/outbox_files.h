@@ -32,8 +32,10 @@ public:
     // The file's final name at the nth try (from 1): DraftFileName or ArchiveFileName.
     using FileName = std::function<std::wstring(int attempt)>;
 
-    // Creates "<final name>.part" for the first free try; every failure raises
-    // the mail layer's `fault` (draft or archive not saved).
+    // Removes the .part files of drafts and archives that no one holds open
+    // (left by a copy of the program ended while writing), then creates
+    // "<final name>.part" for the first free try; every failure raises the mail
+    // layer's `fault` (draft or archive not saved).
     OutboxFile(const OutboxFolder& folder, FileName fileName, MailFault fault);
     ~OutboxFile();
     OutboxFile(const OutboxFile&) = delete;
@@ -42,8 +44,9 @@ public:
     void Write(std::string_view bytes);
     // Cuts the file back to its first `size` bytes.
     void TruncateTo(std::uint64_t size);
-    // Flushes and closes the file and gives it the first free final name;
-    // returns its path.
+    // Flushes and closes the file and gives it the first free final name,
+    // trying again for a second while another program holds the file; returns
+    // its path.
     std::wstring Commit();
 
 private:
@@ -83,6 +86,10 @@ private:
 // the file just made, always stays.
 void RemoveOldOutboxFiles(const std::wstring& written, std::size_t keep,
                           const std::function<bool(const std::wstring&)>& isOwn);
+
+// Opens a listed file to read it into a draft or an archive, sharing it so
+// that its owner may go on writing, renaming or deleting it meanwhile.
+UniqueFileHandle OpenListedFile(const std::wstring& path);
 
 // Up to `count` bytes from the start of a file; empty when it cannot be read.
 std::string FirstBytesOf(const std::wstring& path, std::size_t count);

@@ -63,7 +63,7 @@ void SupportMail::SignOn() {
 
 std::optional<PackedAttachments> SupportMail::PackAttachments(const std::vector<std::wstring>& paths) {
     const MailDraft message = route_ == Route::SimpleMapi ? mapi_.Draft() : draftMail_.Draft();
-    return packing_.PackIfTooLarge(paths, message.subject, message.noteText);
+    return packing_.PackIfTooLarge(paths, message);
 }
 
 void SupportMail::Send(bool showDialog) {
@@ -99,7 +99,7 @@ void SupportMail::Upload() {
         outboxCopy.reset();
         return SendWithoutUpload(message);
     }
-    DraftOutbox::RaiseUnreadable(*written);
+    if (!written->unreadable.empty()) throw UnreadableAttachments(written->unreadable);
 }
 
 void SupportMail::ShowUploadFailure(const RuntimeError& error) {

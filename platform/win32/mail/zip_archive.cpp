@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/portable/mail_archive.h"
@@ -26,24 +27,34 @@ DosDateTime LocalDosTime(const FILETIME& lastWrite) {
     return ToDosDateTime({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
 }
 
+// Names as Windows compares file names: ordinal, through its own upper-case table.
+bool WindowsNameLess(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+}
+
 // Adds one file as an entry; false when it is left out: it cannot be opened,
-// or reading fails part of the way, and then the entry is cut off again.
+// or reading fails part of the way, and then the entry is cut off again. Only
+// the size seen at open is read, so that the entry is one snapshot of a file
+// that grows meanwhile, and its local header and data descriptor agree on
+// whether the sizes need ZIP64 fields.
 bool PackFile(ZipWriter& writer, BufferedOutput& out, const std::wstring& path, const std::wstring& name,
               std::vector<std::uint8_t>& chunk, const std::function<void()>& betweenChunks) {
-    const UniqueFileHandle file(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const UniqueFileHandle file = OpenListedFile(path);
     BY_HANDLE_FILE_INFORMATION info;
     if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &info)) return false;
     const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     writer.BeginEntry(ToUtf8(name), LocalDosTime(info.ftLastWriteTime), size);
-    for (;;) {
+    for (std::uint64_t left = size; left > 0;) {
         DWORD read = 0;
-        if (!ReadFile(file.Get(), chunk.data(), kReadChunk, &read, nullptr)) {
+        if (!ReadFile(file.Get(), chunk.data(), static_cast<DWORD>(std::min<std::uint64_t>(kReadChunk, left)), &read,
+                      nullptr)) {
             out.CutBack(writer.AbandonEntry());
             return false;
         }
-        if (read == 0) break;
+        if (read == 0) break;  // cut short meanwhile
         writer.EntryBytes(std::span(chunk.data(), read));
+        left -= read;
         if (betweenChunks) betweenChunks();
     }
     writer.EndEntry();
@@ -54,7 +65,7 @@ PackedArchive WriteArchive(const ArchiveRequest& request, OutboxFile& file) {
     BufferedOutput out(file, kWriteBuffer);
     ZipWriter writer([&](std::string_view bytes) { out.Put(bytes); });
     std::vector<std::uint8_t> chunk(kReadChunk);
-    const std::vector<std::wstring> names = ArchiveEntryNames(request.files);
+    const std::vector<std::wstring> names = ArchiveEntryNames(request.files, WindowsNameLess);
     PackedArchive packed;
     for (std::size_t i = 0; i < request.files.size(); ++i)
         if (!PackFile(writer, out, request.files[i], names[i], chunk, request.betweenChunks))
@@ -77,7 +88,8 @@ PackedArchive PackFiles(const ArchiveRequest& request) {
     } catch (const std::exception&) {  // zlib's memory, say
         throw MailError(MailFault::ArchiveNotSaved, request.folder.path + L" (" + std::to_wstring(ERROR_NOT_ENOUGH_MEMORY) + L")");
     }
-    packed.path = file.Commit();
+    // An archive without entries is no attachment: its .part goes with `file`.
+    if (packed.unreadable.size() < request.files.size()) packed.path = file.Commit();
     return packed;
 }
 

@@ -12,7 +12,7 @@
 namespace kdesk {
 
 struct PackedArchive {
-    std::wstring path;                     // the complete archive
+    std::wstring path;                     // the complete archive; empty when no file could be read
     std::uint64_t size = 0;                // its bytes
     std::vector<std::wstring> unreadable;  // files left out, in list order
 };
@@ -30,8 +30,9 @@ struct ArchiveRequest {
 // Packs the files under ArchiveEntryNames' names, each dated by its last
 // write in local time, with the program's mark as the archive's comment. A
 // file that cannot be opened, or whose reading fails part of the way, is left
-// out and listed. Raises the mail layer's ArchiveNotSaved error, leaving no
-// file behind, when the archive cannot be written.
+// out and listed; when every file is left out, no archive stays. Raises the
+// mail layer's ArchiveNotSaved error, leaving no file behind, when the archive
+// cannot be written.
 PackedArchive PackFiles(const ArchiveRequest& request);
 
 // Each listed file's size, 0 for one that cannot be read: what

@@ -1,6 +1,7 @@
-// The Win32 packer on real files (under Wine): what it leaves in the folder and
-// what the archive's central directory says. The bytes' format itself is read
-// back by independent readers in the native unit tests.
+// The Win32 packer and the outbox files it writes, on real files (under Wine):
+// what it leaves in the folder and what the archive's central directory says.
+// The bytes' format itself is read back by independent readers in the native
+// unit tests.
 #include "platform/win32/mail/zip_archive.h"
 
 #include <windows.h>
@@ -157,6 +158,104 @@ TEST_F(ZipArchiveTest, AFileThatFailsPartOfTheWayIsLeftOut) {
     EXPECT_EQ(CentralDirectory(archive, ArchiveMark()), std::vector<Listed>{ListingOf("NEXT.TXT", "next")});
     EXPECT_EQ(Little(archive, 0, 4), 0x04034b50u);
     EXPECT_EQ(archive.substr(30, 8), "NEXT.TXT");  // its local header comes first
+}
+
+// The point-of-sale program goes on writing its log and renames it while it
+// is packed; the entry is the file as it was when opened.
+TEST_F(ZipArchiveTest, TheFileAsOpenedIsPackedWhileItsOwnerWritesOnAndRenamesIt) {
+    const std::wstring log = root_ + L"\\LOG.TXT";
+    const std::string opened(600 * 1024, 'a');
+    WriteAll(log, opened);
+    ArchiveRequest request = Request({log});
+    bool renamed = false;
+    DWORD renameError = 0;
+    request.betweenChunks = [&] {
+        if (chunks_++ > 0) return;
+        const UniqueFileHandle owner(CreateFileW(log.c_str(), FILE_APPEND_DATA,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(owner.Get(), "scontrino\r\n", 11, &written, nullptr);
+        renamed = MoveFileW(log.c_str(), (root_ + L"\\LOG.OLD").c_str());
+        if (!renamed) renameError = GetLastError();
+    };
+
+    const PackedArchive packed = PackFiles(request);
+
+    EXPECT_TRUE(renamed) << "the log could not be renamed while it was packed: error " << renameError;
+    EXPECT_EQ(CentralDirectory(ReadAll(packed.path), ArchiveMark()), std::vector<Listed>{ListingOf("LOG.TXT", opened)});
+}
+
+// Files in two folders whose names differ only in letter case, as Windows
+// compares it beyond the scripts the portable folding knows (Armenian here).
+TEST_F(ZipArchiveTest, NamesEqualAsWindowsComparesThemGetNumbers) {
+    CreateDirectoryW((root_ + L"\\B").c_str(), nullptr);
+    const std::vector<std::wstring> paths = {root_ + L"\\\u0531.txt", root_ + L"\\B\\\u0561.TXT"};
+    for (const std::wstring& path : paths) WriteAll(path, "x");
+
+    const PackedArchive packed = PackFiles(Request(paths));
+
+    DeleteFileW(paths[1].c_str());
+    RemoveDirectoryW((root_ + L"\\B").c_str());
+    EXPECT_EQ(CentralDirectory(ReadAll(packed.path), ArchiveMark()),
+              (std::vector<Listed>{ListingOf(ToUtf8(L"\u0531.txt"), "x"), ListingOf(ToUtf8(L"\u0561 (2).TXT"), "x")}));
+}
+
+// When no listed file can be read, no archive is left to attach.
+TEST_F(ZipArchiveTest, NoArchiveStaysWhenNoFileCouldBeRead) {
+    const std::wstring held = root_ + L"\\LOG.TXT";
+    WriteAll(held, "held");
+    const UniqueFileHandle holder(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.Valid());
+
+    const PackedArchive packed = PackFiles(Request({held, root_ + L"\\MANCA.TXT"}));
+
+    EXPECT_EQ(packed.path, L"");
+    EXPECT_EQ(packed.unreadable, (std::vector<std::wstring>{held, root_ + L"\\MANCA.TXT"}));
+    EXPECT_TRUE(FilesIn(root_ + L"\\Outbox").empty());
+}
+
+// What a copy of the program ended while writing left goes before the next
+// file is written; a .part another copy still writes, and other names, stay.
+TEST_F(ZipArchiveTest, StalePartsOfTheProgramGoAndEverythingElseStays) {
+    const std::wstring outbox = root_ + L"\\Outbox\\";
+    for (const wchar_t* name : {L"VelAutoMail_001.zip.part", L"VelAutoMail_000.eml.part", L"VelAutoMail_001 (2).zip.part",
+                                L"appunti.part", L"dati.txt.part", L"VelAutoMail_000.zip"})
+        WriteAll(outbox + name, "PK");
+    const UniqueFileHandle stillWriting(CreateFileW((outbox + L"VelAutoMail_001 (2).zip.part").c_str(), GENERIC_WRITE,
+                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(stillWriting.Valid());
+    const std::wstring log = root_ + L"\\LOG.TXT";
+    WriteAll(log, "log");
+
+    EXPECT_EQ(PackFiles(Request({log})).path, outbox + L"VelAutoMail_001.zip");
+    EXPECT_EQ(FilesIn(root_ + L"\\Outbox"),
+              (std::vector<std::wstring>{L"VelAutoMail_000.zip", L"VelAutoMail_001 (2).zip.part", L"VelAutoMail_001.zip",
+                                         L"appunti.part", L"dati.txt.part"}));
+}
+
+DWORD WINAPI LetGoAfterAWhile(LPVOID handle) {
+    Sleep(300);
+    CloseHandle(handle);
+    return 0;
+}
+
+// A virus scanner that looks at the new file holds it for a moment: the file
+// still gets its final name once it lets go.
+TEST_F(ZipArchiveTest, TheFinalNameWaitsForAScannerToLetGo) {
+    const std::wstring outbox = root_ + L"\\Outbox";
+    OutboxFile file({outbox, true}, [](int attempt) { return ArchiveFileName(L"VelAutoMail_001", attempt); },
+                    MailFault::ArchiveNotSaved);
+    file.Write("PK");
+    const HANDLE scanner = CreateFileW((outbox + L"\\VelAutoMail_001.zip.part").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+    const HANDLE letGo = CreateThread(nullptr, 0, LetGoAfterAWhile, scanner, 0, nullptr);
+    ASSERT_NE(letGo, nullptr);
+
+    EXPECT_EQ(file.Commit(), outbox + L"\\VelAutoMail_001.zip");
+    WaitForSingleObject(letGo, INFINITE);
+    CloseHandle(letGo);
 }
 
 TEST_F(ZipArchiveTest, AFolderThatCannotBeWrittenRaisesTheMailErrorAndLeavesNothing) {

@@ -52,7 +52,7 @@ constexpr Described kConnectionErrors[] = {
 constexpr Described kStatuses[] = {
     {401, L"Il server ha chiesto una password"},
     {403, L"Il server ha rifiutato l'invio"},
-    {404, L"Cartella di invio non trovata sul server"},
+    {404, L"Indirizzo di invio non trovato sul server"},
     {407, L"Un proxy ha chiesto una password"},
     {409, L"Cartella di invio non trovata sul server"},
     {413, L"Il server ha rifiutato il messaggio perché troppo grande"},

@@ -94,11 +94,8 @@ void UploadTransfer::Transfer() {
         Adopt(session_, OpenUploadSession(api_, direct).Release());
         route = ScriptedRoute(*api_, Live(session_), route, target_);
     }
-    const HINTERNET session = Adopt(session_, OpenUploadSession(api_, route).Release());
-    EnableTls(session);
-    if (!api_->setTimeouts(session, kUploadStepTimeoutMs, kUploadStepTimeoutMs, kUploadStepTimeoutMs,
-                           kUploadStepTimeoutMs))
-        throw UploadConnectionError(GetLastError());
+    Adopt(session_, OpenUploadSession(api_, route).Release());
+    EnableTls(Live(session_));
     const HINTERNET connection = api_->connect(Live(session_), target_.host.c_str(), target_.port, 0);
     if (!connection) throw UploadConnectionError(GetLastError());
     Adopt(connection_, connection);
@@ -107,10 +104,10 @@ void UploadTransfer::Transfer() {
                           WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
     if (!request) throw UploadConnectionError(GetLastError());
     Adopt(request_, request);
-    SetRequestOptions(request);
+    SetRequestOptions(Live(request_));
     Touch();
 
-    std::uint32_t status = SendOnce(request);
+    std::uint32_t status = SendOnce(Live(request_));
     // A proxy that asks for a logon gets the user's Windows logon, once.
     if (status == kProxyLogonStatus && PrepareProxyLogon(Live(request_))) status = SendOnce(Live(request_));
     if (!IsDeliveredStatus(status)) throw UploadStatusError(status);
@@ -208,12 +205,11 @@ void CALLBACK UploadTransfer::OnStatus(HINTERNET, DWORD_PTR context, DWORD statu
     reinterpret_cast<UploadTransfer*>(context)->secureFailureFlags_ = *static_cast<const DWORD*>(info);
 }
 
-HINTERNET UploadTransfer::Adopt(InternetHandle& slot, HINTERNET handle) {
+void UploadTransfer::Adopt(InternetHandle& slot, HINTERNET handle) {
     InternetHandle owned(api_, handle);
     const std::lock_guard lock(mutex_);
     if (aborted_) throw Aborted{};  // `owned` closes the handle
     slot = std::move(owned);
-    return handle;
 }
 
 HINTERNET UploadTransfer::Live(const InternetHandle& slot) {

@@ -13,15 +13,12 @@
 #include <optional>
 
 #include "platform/runtime_error.h"
-#include "platform/win32/mail/upload_proxy.h"
+#include "platform/win32/mail/upload_session.h"
 #include "platform/win32/mail/upload_target.h"
 #include "platform/win32/mail/winhttp_library.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {
-
-// WinHTTP's wait for each step (name, connection, each packet sent or answered).
-inline constexpr DWORD kUploadStepTimeoutMs = 60'000;
 
 class UploadTransfer {
 public:
@@ -57,7 +54,7 @@ private:
     bool PrepareProxyLogon(HINTERNET request);
     void SetRequestOptions(HINTERNET request);
     void EnableTls(HINTERNET session);
-    HINTERNET Adopt(InternetHandle& slot, HINTERNET handle);
+    void Adopt(InternetHandle& slot, HINTERNET handle);
     HINTERNET Live(const InternetHandle& slot);
     void CloseHandles();
     void Touch() { lastActivity_ = GetTickCount64(); }

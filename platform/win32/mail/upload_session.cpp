@@ -1,4 +1,4 @@
-#include "platform/win32/mail/upload_proxy.h"
+#include "platform/win32/mail/upload_session.h"
 
 #include "build_facts.h"
 #include "platform/portable/proxy_bypass.h"
@@ -89,7 +89,11 @@ InternetHandle OpenUploadSession(const std::shared_ptr<const WinHttp>& api, cons
             break;
     }
     if (!session) throw UploadConnectionError(GetLastError());
-    return InternetHandle(api, session);
+    InternetHandle owned(api, session);
+    if (!api->setTimeouts(session, kUploadStepTimeoutMs, kUploadStepTimeoutMs, kUploadStepTimeoutMs,
+                          kUploadStepTimeoutMs))
+        throw UploadConnectionError(GetLastError());
+    return owned;
 }
 
 ProxyRoute ScriptedRoute(const WinHttp& api, HINTERNET session, const ProxyRoute& script,

@@ -1,8 +1,8 @@
 #pragma once
-// The way to the drop box through the user's proxy. The user's Internet
-// settings come first: a proxy named there serves the URL unless its bypass
-// list excludes the host; a configuration script or automatic detection is
-// asked through WinHttpGetProxyForUrl. With nothing set, Windows' automatic
+// The WinHTTP session to the drop box, through the user's proxy. The user's
+// Internet settings come first: a proxy named there serves the URL unless its
+// bypass list excludes the host; a configuration script or automatic detection
+// is asked through WinHttpGetProxyForUrl. With nothing set, Windows' automatic
 // proxy where it has one (8.1 and later), else a direct connection.
 #include <windows.h>
 #include <winhttp.h>
@@ -34,8 +34,12 @@ ProxyRoute UserProxyRoute(const WinHttp& api, const UploadTarget& target);
 ProxyRoute ScriptedRoute(const WinHttp& api, HINTERNET session, const ProxyRoute& script,
                          const UploadTarget& target);
 
-// The WinHTTP session for a resolved route; raises RuntimeError when WinHTTP
-// refuses. Windows before 8.1 has no automatic proxy: the session is then direct.
+// WinHTTP's wait for each step (name, connection, each packet sent or answered).
+inline constexpr DWORD kUploadStepTimeoutMs = 60'000;
+
+// The WinHTTP session for a resolved route, with kUploadStepTimeoutMs for each
+// step; raises RuntimeError when WinHTTP refuses. Windows before 8.1 has no
+// automatic proxy: the session is then direct.
 InternetHandle OpenUploadSession(const std::shared_ptr<const WinHttp>& api, const ProxyRoute& route);
 
 }  // namespace kdesk

@@ -24,7 +24,7 @@ mkdir -p "$work"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 output=$(cmake/wine-run.sh /usr/lib/wine/wine64 "$prefix" "$PWD/$build/bin/upload_bench.exe" "$url" \
-  "$(windows_path "$work")" "$(windows_path "$inbox/ca.der")")
+  "$(windows_path "$work")" "$(windows_path "$inbox/ca.der")" | tr -d '\r')
 echo "$output"
 
 best=

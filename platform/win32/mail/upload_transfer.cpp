@@ -61,11 +61,11 @@ void UploadTransfer::Run() {
 }
 
 void UploadTransfer::Abort() {
-    const std::lock_guard lock(mutex_);
-    aborted_ = true;
-    request_.Reset();
-    connection_.Reset();
-    session_.Reset();
+    {
+        const std::lock_guard lock(mutex_);
+        aborted_ = true;
+    }
+    CloseHandles();
 }
 
 void UploadTransfer::NotifyTo(HWND window, UINT progressMessage, UINT finishedMessage) {
@@ -219,10 +219,18 @@ HINTERNET UploadTransfer::Live(const InternetHandle& slot) {
 }
 
 void UploadTransfer::CloseHandles() {
-    const std::lock_guard lock(mutex_);
-    request_.Reset();
-    connection_.Reset();
-    session_.Reset();
+    InternetHandle request, connection, session;
+    {
+        const std::lock_guard lock(mutex_);
+        request = std::move(request_);
+        connection = std::move(connection_);
+        session = std::move(session_);
+    }
+    // Closed outside the lock: a close that waits for the worker's blocking
+    // call must not keep the worker from seeing that it was aborted.
+    request.Reset();
+    connection.Reset();
+    session.Reset();
 }
 
 void UploadTransfer::Post(bool finished) {

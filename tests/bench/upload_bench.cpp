@@ -32,15 +32,16 @@ constexpr int kFiles = 4;
 constexpr std::size_t kFileSize = 5'000'000;
 
 bool TrustCa(const std::wstring& derPath) {
-    kdesk::UniqueFileHandle file(CreateFileW(derPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                             nullptr));
+    kdesk::UniqueFileHandle file(
+        CreateFileW(derPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     std::vector<BYTE> der(16384);
     DWORD read = 0;
-    if (!file.Valid() || !ReadFile(file.Get(), der.data(), static_cast<DWORD>(der.size()), &read, nullptr)) return false;
+    if (!file.Valid() || !ReadFile(file.Get(), der.data(), static_cast<DWORD>(der.size()), &read, nullptr))
+        return false;
     HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     if (!root) return false;
-    const BOOL added =
-        CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), read, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), read,
+                                                        CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
     CertCloseStore(root, 0);
     return added;
 }
@@ -88,8 +89,8 @@ std::uint64_t FileSize(const std::wstring& path) {
 // The transfer alone, as the worker runs it; false when the server did not store it.
 bool Transfer(const std::wstring& url, const std::wstring& path) {
     const auto api = kdesk::WinHttp::Load();
-    kdesk::UniqueFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    kdesk::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     kdesk::UploadTransfer transfer(api, kdesk::HttpsTarget(*api, url), std::move(file), FileSize(path));
     transfer.Run();
     return !transfer.Failure();
@@ -144,7 +145,8 @@ int wmain(int argc, wchar_t** argv) {
                                  nullptr, nullptr, nullptr, nullptr);
     const double windowTime = BestTime([&] {
         try {
-            stored = kdesk::UploadFile(owner, NextUrl(folderUrl), message) == kdesk::UploadResult::Delivered && stored;
+            const auto result = kdesk::UploadFile(owner, NextUrl(folderUrl), message);
+            stored = result == kdesk::UploadResult::Delivered && stored;
         } catch (const kdesk::RuntimeError& error) {
             std::fprintf(stderr, "upload_bench: %ls - %d\n", error.Description().c_str(), error.Number());
             stored = false;

@@ -34,7 +34,8 @@ MessageFile OpenMessage(const std::wstring& path) {
 }
 
 DWORD WINAPI RunTransfer(void* parameter) {
-    const std::unique_ptr<std::shared_ptr<UploadTransfer>> transfer(static_cast<std::shared_ptr<UploadTransfer>*>(parameter));
+    using Shared = std::shared_ptr<UploadTransfer>;
+    const std::unique_ptr<Shared> transfer(static_cast<Shared*>(parameter));
     (*transfer)->Run();
     return 0;
 }

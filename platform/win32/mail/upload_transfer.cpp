@@ -169,6 +169,8 @@ std::optional<std::uint32_t> UploadTransfer::SendBody() {
 // connection while the body is still going: its answer then says why better
 // than the broken connection does.
 std::uint32_t UploadTransfer::Answer(HINTERNET request, DWORD writeError) {
+    // A server that stopped reading has no answer coming either.
+    if (writeError == ERROR_WINHTTP_TIMEOUT) throw SendError(writeError);
     if (!api_->receiveResponse(request, nullptr)) throw SendError(writeError ? writeError : GetLastError());
     Touch();
     DWORD status = 0;

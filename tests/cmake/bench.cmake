@@ -8,7 +8,9 @@
 #  - startup_stages: the program's start-up with a time stamp at each stage and
 #    each window created, for the breakdown (scripts/bench.sh --stages);
 #  - draft_bench: a draft with 50 MB of attachments against copying the files;
-#  - zip_bench: the mail's ZIP archive of 50 MB of log text against zlib's deflate alone.
+#  - zip_bench: the mail's ZIP archive of 50 MB of log text against zlib's deflate alone;
+#  - upload_bench: a message with 20 MB of attachments uploaded to the local drop
+#    box (scripts/bench_upload.sh compares it with curl -T of the same bytes).
 if(WIN32)
   add_executable(attachment_fill_bench ${CMAKE_SOURCE_DIR}/tests/bench/attachment_fill_bench.cpp)
   target_link_libraries(attachment_fill_bench PRIVATE kdesk_windows)
@@ -21,6 +23,10 @@ if(WIN32)
   add_executable(zip_bench ${CMAKE_SOURCE_DIR}/tests/bench/zip_bench.cpp)
   target_link_libraries(zip_bench PRIVATE kdesk_win32 psapi)
   target_link_options(zip_bench PRIVATE -municode)
+
+  add_executable(upload_bench ${CMAKE_SOURCE_DIR}/tests/bench/upload_bench.cpp)
+  target_link_libraries(upload_bench PRIVATE kdesk_win32 psapi crypt32)
+  target_link_options(upload_bench PRIVATE -municode)
 
   add_executable(minimal_window WIN32 ${CMAKE_SOURCE_DIR}/tests/bench/minimal_window.cpp)
   target_link_libraries(minimal_window PRIVATE kdesk_options)
@@ -55,4 +61,5 @@ if(WIN32)
   target_compile_options(startup_stages PRIVATE -O2)
   target_compile_options(draft_bench PRIVATE -O2)
   target_compile_options(zip_bench PRIVATE -O2)
+  target_compile_options(upload_bench PRIVATE -O2)
 endif()

@@ -1,11 +1,86 @@
 #include "platform/win32/mail/https_upload.h"
 
-#include "platform/runtime_error.h"
+#include <memory>
+#include <utility>
+
+#include "platform/portable/upload_errors.h"
+#include "platform/win32/file_api_path.h"
+#include "platform/win32/mail/upload_target.h"
+#include "platform/win32/mail/upload_transfer.h"
+#include "platform/win32/mail/upload_window.h"
+#include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {
+namespace {
 
-UploadResult UploadFile(HWND, const std::wstring&, const std::wstring&) {
-    throw RuntimeError(ERROR_CALL_NOT_IMPLEMENTED, L"Invio al supporto non disponibile");
+struct MessageFile {
+    UniqueFileHandle handle;
+    std::uint64_t size = 0;
+};
+
+// The message, shared for deletion: the outbox may remove it while a worker
+// that could not be stopped still holds it.
+MessageFile OpenMessage(const std::wstring& path) {
+    MessageFile file{UniqueFileHandle(CreateFileW(ForFileApi(path).c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr))};
+    if (!file.handle.Valid()) throw UploadFileError(GetLastError());
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.handle.Get(), &size)) throw UploadFileError(GetLastError());
+    // WinHTTP takes the length as 32 bits.
+    if (static_cast<std::uint64_t>(size.QuadPart) > MAXDWORD) throw UploadFileError(ERROR_FILE_TOO_LARGE);
+    file.size = static_cast<std::uint64_t>(size.QuadPart);
+    return file;
+}
+
+DWORD WINAPI RunTransfer(void* parameter) {
+    using Shared = std::shared_ptr<UploadTransfer>;
+    const std::unique_ptr<Shared> transfer(static_cast<Shared*>(parameter));
+    (*transfer)->Run();
+    return 0;
+}
+
+// The worker thread. It holds the transfer itself, so that one that Windows
+// could not stop at once ends later on its own; the handle is closed here.
+class Worker {
+public:
+    explicit Worker(const std::shared_ptr<UploadTransfer>& transfer) {
+        auto shared = std::make_unique<std::shared_ptr<UploadTransfer>>(transfer);
+        thread_ = UniqueFileHandle(CreateThread(nullptr, 0, RunTransfer, shared.get(), 0, nullptr));
+        if (!thread_.Valid()) throw UploadConnectionError(GetLastError());
+        static_cast<void>(shared.release());  // the thread owns it now
+    }
+    void Join() const { WaitForSingleObject(thread_.Get(), INFINITE); }
+
+private:
+    UniqueFileHandle thread_;
+};
+
+}  // namespace
+
+UploadResult UploadFile(HWND owner, const std::wstring& url, const std::wstring& file) {
+    const std::shared_ptr<const WinHttp> api = WinHttp::Load();
+    UploadTarget target = HttpsTarget(*api, url);
+    MessageFile message = OpenMessage(file);
+    const auto transfer = std::make_shared<UploadTransfer>(api, std::move(target), std::move(message.handle),
+                                                           message.size);
+    UploadWindow::Ending ending;
+    {
+        UploadWindow window(owner, *transfer);
+        const Worker worker(transfer);
+        ending = window.Run();
+        if (ending == UploadWindow::Ending::Finished) worker.Join();
+    }
+    switch (ending) {
+        case UploadWindow::Ending::Cancelled:
+            return UploadResult::Cancelled;
+        case UploadWindow::Ending::Stalled:
+            throw UploadConnectionError(kWinHttpTimeout);
+        case UploadWindow::Ending::Finished:
+            break;
+    }
+    if (const std::optional<RuntimeError> failure = transfer->Failure()) throw *failure;
+    return UploadResult::Delivered;
 }
 
 }  // namespace kdesk

@@ -5,7 +5,7 @@
 
 #include "platform/portable/upload_errors.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mail/upload_target.h"
+#include "platform/win32/mail/https_target.h"
 #include "platform/win32/mail/upload_transfer.h"
 #include "platform/win32/mail/upload_window.h"
 #include "platform/win32/win32_runtime_handles.h"

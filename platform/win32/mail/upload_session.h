@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/mail/upload_target.h"
+#include "platform/win32/mail/https_target.h"
 #include "platform/win32/mail/winhttp_library.h"
 
 namespace kdesk {

@@ -14,7 +14,7 @@
 
 #include "platform/runtime_error.h"
 #include "platform/win32/mail/upload_session.h"
-#include "platform/win32/mail/upload_target.h"
+#include "platform/win32/mail/https_target.h"
 #include "platform/win32/mail/winhttp_library.h"
 #include "platform/win32/win32_runtime_handles.h"
 

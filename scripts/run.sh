@@ -137,10 +137,16 @@ xdotool key Return
 if $upload; then
   sleep 1  # the question's box closes first
   outcome=none
+  # The progress window has the program's title too: a second window that
+  # stays for 3 s while nothing lands is the box.
+  second=0
   for _ in $(seq 1 150); do
     if [ "$(ls "$out/inbox/new" | wc -l)" -gt "$inbox_before" ]; then outcome=landed; break; fi
     if [ "$(xdotool search --onlyvisible --name '^VelKdesk Support$' 2>/dev/null | wc -l)" -ge 2 ]; then
-      outcome=box; break
+      second=$((second + 1))
+      [ $second -ge 15 ] && { outcome=box; break; }
+    else
+      second=0
     fi
     if [ -s "$record" ] && grep -q MAPILogoff "$record"; then outcome=mailed; break; fi
     sleep 0.2

@@ -105,7 +105,8 @@ install_demo
 echo "No display: running the main job under Xvfb on $DISPLAY."
 record=$WINEPREFIX/drive_c/KdeskSupport/sent-message.log
 rm -f "$record" "$out"/screenshot-*.png "$out/draft.eml"
-inbox_before=$(ls "$out/inbox/new" 2>/dev/null | wc -l)
+inbox_before=0
+if $upload; then inbox_before=$(ls "$out/inbox/new" | wc -l); fi
 $wine "$program" >/dev/null 2>&1 &
 pid=$!
 

@@ -47,7 +47,6 @@ std::wstring NamedProxyFor(const WINHTTP_CURRENT_USER_IE_PROXY_CONFIG& config, c
     return proxy;
 }
 
-
 }  // namespace
 
 ProxyRoute UserProxyRoute(const WinHttp& api, const UploadTarget& target) {

@@ -6,8 +6,8 @@
 #include "platform/portable/draft_files.h"
 #include "platform/portable/upload_target.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mail/https_upload.h"
-#include "platform/win32/mail/mail_client.h"
+#include "platform/win32/mail/upload/https_upload.h"
+#include "platform/win32/mail/mapi/mail_client.h"
 #include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/mail/system_random.h"
 

@@ -13,9 +13,9 @@
 #include "platform/mail.h"
 #include "platform/runtime.h"
 #include "platform/win32/mail/attachment_packing.h"
-#include "platform/win32/mail/draft_mail.h"
-#include "platform/win32/mail/draft_outbox.h"
-#include "platform/win32/mail/simple_mapi_mail.h"
+#include "platform/win32/mail/draft/draft_mail.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
+#include "platform/win32/mail/mapi/simple_mapi_mail.h"
 
 namespace kdesk {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <type_traits>
 
-#include "platform/win32/mail/upload_transfer.h"
+#include "platform/win32/mail/upload/upload_transfer.h"
 #include "platform/win32/system_library.h"
 
 namespace kdesk {

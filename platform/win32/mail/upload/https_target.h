@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/win32/mail/winhttp_library.h"
+#include "platform/win32/mail/upload/winhttp_library.h"
 
 namespace kdesk {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/mail/https_target.h"
+#include "platform/win32/mail/upload/https_target.h"
 
 #include "platform/portable/upload_errors.h"
 

@@ -3,7 +3,7 @@
 // here, the recipient is checked to be a plausible address (no address book to
 // ask), and Send hands the message to the outbox as a draft.
 #include "platform/mail.h"
-#include "platform/win32/mail/draft_outbox.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
 #include "platform/win32/mail/mail_state.h"
 
 namespace kdesk {

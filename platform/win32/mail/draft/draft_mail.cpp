@@ -1,4 +1,4 @@
-#include "platform/win32/mail/draft_mail.h"
+#include "platform/win32/mail/draft/draft_mail.h"
 
 #include <mapi.h>
 

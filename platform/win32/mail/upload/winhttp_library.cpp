@@ -1,4 +1,4 @@
-#include "platform/win32/mail/winhttp_library.h"
+#include "platform/win32/mail/upload/winhttp_library.h"
 
 #include "platform/portable/upload_errors.h"
 

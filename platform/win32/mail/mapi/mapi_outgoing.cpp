@@ -1,4 +1,4 @@
-#include "platform/win32/mail/mapi_outgoing.h"
+#include "platform/win32/mail/mapi/mapi_outgoing.h"
 
 namespace kdesk {
 namespace {

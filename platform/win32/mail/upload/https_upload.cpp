@@ -1,13 +1,13 @@
-#include "platform/win32/mail/https_upload.h"
+#include "platform/win32/mail/upload/https_upload.h"
 
 #include <memory>
 #include <utility>
 
 #include "platform/portable/upload_errors.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mail/https_target.h"
-#include "platform/win32/mail/upload_transfer.h"
-#include "platform/win32/mail/upload_window.h"
+#include "platform/win32/mail/upload/https_target.h"
+#include "platform/win32/mail/upload/upload_transfer.h"
+#include "platform/win32/mail/upload/upload_window.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {

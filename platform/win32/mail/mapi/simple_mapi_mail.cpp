@@ -1,4 +1,4 @@
-#include "platform/win32/mail/simple_mapi_mail.h"
+#include "platform/win32/mail/mapi/simple_mapi_mail.h"
 
 #include "platform/win32/mail/mapi_errors.h"
 

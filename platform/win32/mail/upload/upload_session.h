@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/mail/https_target.h"
-#include "platform/win32/mail/winhttp_library.h"
+#include "platform/win32/mail/upload/https_target.h"
+#include "platform/win32/mail/upload/winhttp_library.h"
 
 namespace kdesk {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/mail/new_outlook.h"
+#include "platform/win32/mail/draft/new_outlook.h"
 
 #include <windows.h>
 

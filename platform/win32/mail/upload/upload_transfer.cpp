@@ -1,4 +1,4 @@
-#include "platform/win32/mail/upload_transfer.h"
+#include "platform/win32/mail/upload/upload_transfer.h"
 
 #include <algorithm>
 #include <new>

@@ -6,8 +6,8 @@
 
 #include "platform/mail.h"
 #include "platform/win32/mail/mail_state.h"
-#include "platform/win32/mail/mapi_library.h"
-#include "platform/win32/mail/mapi_outgoing.h"
+#include "platform/win32/mail/mapi/mapi_library.h"
+#include "platform/win32/mail/mapi/mapi_outgoing.h"
 
 namespace kdesk {
 

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "platform/win32/mail/mapi_unicode.h"
+#include "platform/win32/mail/mapi/mapi_unicode.h"
 
 namespace kdesk {
 

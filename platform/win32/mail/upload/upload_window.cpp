@@ -1,4 +1,4 @@
-#include "platform/win32/mail/upload_window.h"
+#include "platform/win32/mail/upload/upload_window.h"
 
 #include <commctrl.h>
 

@@ -13,9 +13,9 @@
 #include <optional>
 
 #include "platform/runtime_error.h"
-#include "platform/win32/mail/upload_session.h"
-#include "platform/win32/mail/https_target.h"
-#include "platform/win32/mail/winhttp_library.h"
+#include "platform/win32/mail/upload/upload_session.h"
+#include "platform/win32/mail/upload/https_target.h"
+#include "platform/win32/mail/upload/winhttp_library.h"
 #include "platform/win32/win32_runtime_handles.h"
 
 namespace kdesk {

@@ -1,4 +1,4 @@
-#include "platform/win32/mail/upload_session.h"
+#include "platform/win32/mail/upload/upload_session.h"
 
 #include "build_facts.h"
 #include "platform/portable/proxy_bypass.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/mail/mail_client.h"
+#include "platform/win32/mail/mapi/mail_client.h"
 
 #include <windows.h>
 

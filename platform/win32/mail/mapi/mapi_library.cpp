@@ -1,4 +1,4 @@
-#include "platform/win32/mail/mapi_library.h"
+#include "platform/win32/mail/mapi/mapi_library.h"
 
 #include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/system_library.h"

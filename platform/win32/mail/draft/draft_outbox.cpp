@@ -1,4 +1,4 @@
-#include "platform/win32/mail/draft_outbox.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
 
 #include <mapi.h>
 #include <shellapi.h>
@@ -11,7 +11,7 @@
 #include "platform/portable/draft_files.h"
 #include "platform/portable/eml_writer.h"
 #include "platform/win32/mail/mapi_errors.h"
-#include "platform/win32/mail/new_outlook.h"
+#include "platform/win32/mail/draft/new_outlook.h"
 #include "platform/win32/mail/outbox_files.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_runtime_handles.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win32/mail/mail_state.h"
-#include "platform/win32/mail/mapi_library.h"
+#include "platform/win32/mail/mapi/mapi_library.h"
 
 namespace kdesk {
 

@@ -51,19 +51,41 @@ public:
         static_cast<void>(shared.release());  // the thread owns it now
     }
     void Join() const { WaitForSingleObject(thread_.Get(), INFINITE); }
+    bool JoinedWithin(DWORD milliseconds) const {
+        return WaitForSingleObject(thread_.Get(), milliseconds) != WAIT_TIMEOUT;
+    }
 
 private:
     UniqueFileHandle thread_;
 };
 
-}  // namespace
-
-UploadResult UploadFile(HWND owner, const std::wstring& url, const std::wstring& file) {
+std::shared_ptr<UploadTransfer> PreparedTransfer(const std::wstring& url, const std::wstring& file) {
     const std::shared_ptr<const WinHttp> api = WinHttp::Load();
     UploadTarget target = HttpsTarget(*api, url);
     MessageFile message = OpenMessage(file);
-    const auto transfer = std::make_shared<UploadTransfer>(api, std::move(target), std::move(message.handle),
-                                                           message.size);
+    return std::make_shared<UploadTransfer>(api, std::move(target), std::move(message.handle), message.size);
+}
+
+// Without a window: the worker is watched for the same stall, once a second.
+UploadWindow::Ending WaitUnseen(UploadTransfer& transfer, const Worker& worker) {
+    constexpr DWORD kLook = 1000;
+    while (!worker.JoinedWithin(kLook))
+        if (GetTickCount64() - transfer.LastActivity() >= UploadWindow::kUploadStallMs) {
+            transfer.Abort();
+            return UploadWindow::Ending::Stalled;
+        }
+    return UploadWindow::Ending::Finished;
+}
+
+void ThrowFailure(UploadWindow::Ending ending, const UploadTransfer& transfer) {
+    if (ending == UploadWindow::Ending::Stalled) throw UploadConnectionError(kWinHttpTimeout);
+    if (const std::optional<RuntimeError> failure = transfer.Failure()) throw *failure;
+}
+
+}  // namespace
+
+UploadResult UploadFile(HWND owner, const std::wstring& url, const std::wstring& file) {
+    const std::shared_ptr<UploadTransfer> transfer = PreparedTransfer(url, file);
     UploadWindow::Ending ending;
     {
         UploadWindow window(owner, *transfer);
@@ -71,16 +93,15 @@ UploadResult UploadFile(HWND owner, const std::wstring& url, const std::wstring&
         ending = window.Run();
         if (ending == UploadWindow::Ending::Finished) worker.Join();
     }
-    switch (ending) {
-        case UploadWindow::Ending::Cancelled:
-            return UploadResult::Cancelled;
-        case UploadWindow::Ending::Stalled:
-            throw UploadConnectionError(kWinHttpTimeout);
-        case UploadWindow::Ending::Finished:
-            break;
-    }
-    if (const std::optional<RuntimeError> failure = transfer->Failure()) throw *failure;
+    if (ending == UploadWindow::Ending::Cancelled) return UploadResult::Cancelled;
+    ThrowFailure(ending, *transfer);
     return UploadResult::Delivered;
+}
+
+void UploadFileUnseen(const std::wstring& url, const std::wstring& file) {
+    const std::shared_ptr<UploadTransfer> transfer = PreparedTransfer(url, file);
+    const Worker worker(transfer);
+    ThrowFailure(WaitUnseen(*transfer, worker), *transfer);
 }
 
 }  // namespace kdesk

@@ -140,9 +140,9 @@ DraftOutbox::Written DraftOutbox::Write(const MailDraft& draft, const std::optio
     return written;
 }
 
-void DraftOutbox::Deliver(const MailDraft& draft) {
+void DraftOutbox::Deliver(const MailDraft& draft, const NotTaken& notTaken) {
     const Written written = Write(draft);
-    Open(written.path);
+    Open(written.path, notTaken);
     if (!written.unreadable.empty()) throw UnreadableAttachments(written.unreadable);
 }
 
@@ -153,7 +153,7 @@ RuntimeError UnreadableAttachments(const std::vector<std::wstring>& paths) {
     return {unreadable.Number(), description};
 }
 
-void DraftOutbox::Open(const std::wstring& path) {
+void DraftOutbox::Open(const std::wstring& path, const NotTaken& notTaken) {
     const ComForShell com;
     SHELLEXECUTEINFOW open{};
     open.cbSize = sizeof open;
@@ -167,9 +167,11 @@ void DraftOutbox::Open(const std::wstring& path) {
     const std::wstring select = L"/select,\"" + path + L"\"";
     if (const std::wstring explorer = ExplorerPath(); !explorer.empty())
         ShellExecuteW(owner_, L"open", explorer.c_str(), select.c_str(), nullptr, SW_SHOWNORMAL);
+    const std::wstring lastLine = notTaken ? notTaken() : std::wstring();
     runtime_.MsgBox(L"Nessun programma di posta ha potuto prendere il messaggio.\r\n\r\n"
                     L"Il messaggio \u00e8 salvato nel file:\r\n" +
-                        path + L"\r\n\r\nInviare questo file all'assistenza, all'indirizzo " KDESK_SUPPORT_MAILBOX_TEXT L".",
+                        path + L"\r\n\r\nInviare questo file all'assistenza, all'indirizzo " KDESK_SUPPORT_MAILBOX_TEXT L"." +
+                        (lastLine.empty() ? std::wstring() : L"\r\n\r\n" + lastLine),
                     MsgButtons::Ok);
 }
 

@@ -6,6 +6,7 @@
 // to send it to. The program's newest drafts are kept, its older ones removed.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,10 +25,14 @@ public:
     explicit DraftOutbox(Runtime& runtime) : runtime_(runtime) {}
     void SetOwner(HWND owner) { owner_ = owner; }
 
+    // What happens when no program takes the draft, before the box that names
+    // it: the line it returns ends that box (none when empty).
+    using NotTaken = std::function<std::wstring()>;
+
     // Writes the draft and opens it. Raises the mail layer's error when it
     // cannot be written, and UnreadableAttachments (after opening the draft
     // without them) for files that could not be read.
-    void Deliver(const MailDraft& draft);
+    void Deliver(const MailDraft& draft, const NotTaken& notTaken = {});
 
     struct Written {
         std::wstring path;
@@ -38,7 +43,7 @@ public:
     Written Write(const MailDraft& draft, const std::optional<FinishedMessage>& finished = std::nullopt);
 
 private:
-    void Open(const std::wstring& path);
+    void Open(const std::wstring& path, const NotTaken& notTaken);
 
     Runtime& runtime_;
     HWND owner_ = nullptr;

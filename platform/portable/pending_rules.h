@@ -13,7 +13,7 @@
 
 namespace kdesk {
 
-inline constexpr std::int64_t kLongestWaitSeconds = 7 * 24 * 60 * 60;
+inline constexpr std::int64_t kLongestWaitSeconds = std::int64_t{7} * 24 * 60 * 60;
 inline constexpr std::size_t kMostWaiting = 20;
 
 enum class Pacing {

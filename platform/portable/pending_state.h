@@ -11,7 +11,7 @@
 namespace kdesk {
 
 // A try inside the program waits this long after the last one.
-inline constexpr std::int64_t kRetryPauseSeconds = 15 * 60;
+inline constexpr std::int64_t kRetryPauseSeconds = std::int64_t{15} * 60;
 
 struct PendingState {
     std::int64_t firstTry = 0;

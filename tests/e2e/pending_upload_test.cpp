@@ -46,7 +46,10 @@ protected:
         const NoEmlProgram noProgram;
         pos->SetString(L"UploadUrl", Url(L"down.url"));
         KeepListedFilesForTheCheck(main);
-        std::vector<ShownBox> boxes = PressSend(IDOK, 3);
+        Click(MainControl(main, L"cmdMapiManager"));
+        std::vector<ShownBox> boxes = AnswerBoxes(IDOK, 2, 0ms);
+        if (program->WaitForDialog()) SaveScreenshot(L"pending_draft_box");
+        for (const ShownBox& box : AnswerBoxes(IDOK, 1)) boxes.push_back(box);
         if (const HWND explorer = WaitForWindowTitled(L"Outbox", program->Id(), 5s))
             PostMessageW(explorer, WM_CLOSE, 0, 0);
         return boxes;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::int64_t kNow = 1'800'000'000;
 constexpr std::int64_t kMinute = 60;
-constexpr std::int64_t kDay = 24 * 60 * kMinute;
+constexpr std::int64_t kDay = kMinute * 60 * 24;
 
 TEST(PendingUpload, OnlyFailuresThatCanPassWait) {
     const std::pair<std::uint32_t, bool> cases[] = {

@@ -167,12 +167,12 @@ void DraftOutbox::Open(const std::wstring& path, const NotTaken& notTaken) {
     const std::wstring select = L"/select,\"" + path + L"\"";
     if (const std::wstring explorer = ExplorerPath(); !explorer.empty())
         ShellExecuteW(owner_, L"open", explorer.c_str(), select.c_str(), nullptr, SW_SHOWNORMAL);
-    const std::wstring lastLine = notTaken ? notTaken() : std::wstring();
-    runtime_.MsgBox(L"Nessun programma di posta ha potuto prendere il messaggio.\r\n\r\n"
-                    L"Il messaggio \u00e8 salvato nel file:\r\n" +
-                        path + L"\r\n\r\nInviare questo file all'assistenza, all'indirizzo " KDESK_SUPPORT_MAILBOX_TEXT L"." +
-                        (lastLine.empty() ? std::wstring() : L"\r\n\r\n" + lastLine),
-                    MsgButtons::Ok);
+    std::wstring text = L"Nessun programma di posta ha potuto prendere il messaggio.\r\n\r\n"
+                        L"Il messaggio \u00e8 salvato nel file:\r\n" +
+                        path + L"\r\n\r\nInviare questo file all'assistenza, all'indirizzo " KDESK_SUPPORT_MAILBOX_TEXT L".";
+    if (const std::wstring lastLine = notTaken ? notTaken() : std::wstring(); !lastLine.empty())
+        text += L"\r\n\r\n" + lastLine;
+    runtime_.MsgBox(text, MsgButtons::Ok);
 }
 
 }  // namespace kdesk

@@ -13,7 +13,7 @@ namespace {
 constexpr wchar_t kPart[] = L".part";
 constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 constexpr std::uint64_t kUnixEpochSeconds = 11'644'473'600;  // 1970 counted from 1601
-constexpr std::uint64_t kStalePartSeconds = 24 * 60 * 60;
+constexpr std::uint64_t kStalePartSeconds = std::uint64_t{24} * 60 * 60;
 
 std::uint64_t Ticks(FILETIME time) {
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;

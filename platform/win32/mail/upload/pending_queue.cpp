@@ -23,7 +23,7 @@ namespace {
 // One per logon session: the window and a scheduled run of the same user never send at once.
 constexpr wchar_t kSendingMutex[] = L"Local\\KdeskSupport.InvioInSospeso";
 constexpr std::size_t kStateBytes = 256;
-constexpr std::size_t kLogBytes = 1024 * 1024;
+constexpr std::size_t kLogBytes = std::size_t{1024} * 1024;
 constexpr wchar_t kLeftWaiting[] =
     L"non pi\u00f9 in attesa (oltre 7 giorni, o oltre i 20 pi\u00f9 recenti): la bozza resta nella cartella Outbox";
 

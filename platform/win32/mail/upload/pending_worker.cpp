@@ -11,7 +11,7 @@
 namespace kdesk {
 namespace {
 
-constexpr DWORD kRoundPause = 15 * 60 * 1000;
+constexpr DWORD kRoundPause = DWORD{15} * 60 * 1000;
 
 }  // namespace
 

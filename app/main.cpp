@@ -4,8 +4,9 @@
 #include <exception>
 
 #include "app/program.h"
+#include "platform/portable/command_line.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
     // The current folder out of the DLL search, for every DLL loaded from now
     // on. The search is not restricted further: the mail client's DLL, which
     // Simple MAPI loads here by its path, may need DLLs from its own folder.
@@ -14,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // instead of stopping the start-up at Windows' own "insert a disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     kdesk::Program program(instance);
+    if (arguments && kdesk::AsksToSendWaitingOnly(arguments)) return program.SendWaitingMessagesOnly();
     try {
         program.Create();
     } catch (const std::exception&) {

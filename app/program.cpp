@@ -3,6 +3,7 @@
 #include <string>
 
 #include "modules/modRegistry.h"
+#include "platform/win32/mail/upload/pending_queue.h"
 
 namespace kdesk {
 
@@ -24,6 +25,24 @@ bool Program::Load() {
     } catch (...) {
     }
     return frmMain_.IsAlive();
+}
+
+void Program::Show(int show) {
+    frmMain_.Show(show);
+    pendingWorker_.Start();
+}
+
+int Program::SendWaitingMessagesOnly() {
+    mail_.SetInstallationFacts({[this] { return ReadUploadUrl(platform_); }, [] { return std::wstring(); }});
+    switch (SendWaitingMessages(mail_.UploadFolder(), Pacing::AllAtOnce)) {
+        case WaitingOutcome::NothingWaits:
+            return 0;
+        case WaitingOutcome::StillWaiting:
+            return 1;
+        case WaitingOutcome::AnotherCopySends:
+            break;
+    }
+    return 2;
 }
 
 int Program::RunMessageLoop() {

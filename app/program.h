@@ -8,6 +8,7 @@
 #include "modules/ModVariables.h"
 #include "platform/platform.h"
 #include "platform/win32/mail/support_mail.h"
+#include "platform/win32/mail/upload/pending_worker.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_runtime.h"
 #include "platform/win32/win32_shell.h"
@@ -30,8 +31,13 @@ public:
     // The start-up sequence; a failure it leaves unhandled is reported, and the
     // window is shown with what was filled so far. False when it ended the program.
     bool Load();
-    void Show(int show) { frmMain_.Show(show); }
+    // Shows the window, then starts trying the waiting messages behind it.
+    void Show(int show);
     int RunMessageLoop();
+    // The run for the waiting messages alone (/invia-sospesi): no window, no
+    // box; 0 when nothing waits any more, 1 when something does, 2 when another
+    // copy was already sending.
+    int SendWaitingMessagesOnly();
 
 private:
     Win32Runtime runtime_;
@@ -42,6 +48,7 @@ private:
     Platform platform_{runtime_, registry_, shell_, versionInfo_};
     ModVariables vars_;
     MainWindow frmMain_;
+    PendingWorker pendingWorker_{[this] { return mail_.UploadFolder(); }};
 };
 
 }  // namespace kdesk

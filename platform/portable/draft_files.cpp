@@ -29,6 +29,27 @@ bool IsReservedDeviceName(std::wstring_view stem) {
            IsPortDigit(base[3]);
 }
 
+bool AllDigits(std::wstring_view text) {
+    return std::ranges::all_of(text, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// "_yyyymmdd_hhmmss", as every subject the program sends ends.
+bool EndsInTimeStamp(std::wstring_view stem) {
+    constexpr std::size_t kLength = 16;
+    if (stem.size() < kLength) return false;
+    const std::wstring_view tail = stem.substr(stem.size() - kLength);
+    return tail[0] == L'_' && tail[9] == L'_' && AllDigits(tail.substr(1, 8)) && AllDigits(tail.substr(10));
+}
+
+// The stem without the " (n)" of a name that was taken.
+std::wstring_view WithoutAttemptNumber(std::wstring_view stem) {
+    if (!stem.ends_with(L')')) return stem;
+    const std::size_t open = stem.rfind(L" (");
+    if (open == std::wstring_view::npos) return stem;
+    const std::wstring_view number = stem.substr(open + 2, stem.size() - open - 3);
+    return !number.empty() && AllDigits(number) ? stem.substr(0, open) : stem;
+}
+
 }  // namespace
 
 std::wstring DraftFileStem(std::wstring_view subject) {
@@ -63,7 +84,13 @@ bool HasExtension(std::wstring_view name, std::wstring_view extension) {
     return name.size() > extension.size() && EqualIgnoringCase(name.substr(name.size() - extension.size()), extension);
 }
 
-bool IsPartName(std::wstring_view name) { return HasExtension(name, L".eml.part") || HasExtension(name, L".zip.part"); }
+bool IsPartName(std::wstring_view name) {
+    if (!HasExtension(name, L".eml.part") && !HasExtension(name, L".zip.part")) return false;
+    std::wstring_view stem = name.substr(0, name.size() - std::wstring_view(L".eml.part").size());
+    stem = WithoutAttemptNumber(stem);
+    // A subject cut to the stem's length has lost its time stamp.
+    return EndsInTimeStamp(stem) || stem.size() + 1 >= kMaxStem;
+}
 
 std::vector<std::wstring> DraftsToRemove(std::vector<DraftFile> drafts, std::size_t keep) {
     std::ranges::stable_sort(drafts, std::ranges::greater{}, &DraftFile::lastWrite);

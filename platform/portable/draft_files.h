@@ -29,7 +29,9 @@ bool CarriesDraftMark(std::string_view firstBytes);
 bool HasExtension(std::wstring_view name, std::wstring_view extension);
 
 // Whether a file name is one the program writes a draft or an archive under
-// until it is complete: "<name>.eml.part" or "<name>.zip.part".
+// until it is complete: "<stem>.eml.part" or "<stem>.zip.part" (with " (n)"
+// after the stem), the stem being a subject that ends in its time stamp
+// "_yyyymmdd_hhmmss", or one cut to the stem's length. Other files stay.
 bool IsPartName(std::wstring_view name);
 
 struct DraftFile {

@@ -1,5 +1,7 @@
 #include "platform/portable/upload_target.h"
 
+#include <algorithm>
+
 namespace kdesk {
 namespace {
 
@@ -29,6 +31,17 @@ std::wstring UploadFileName(std::wstring_view stem, const RandomBytes& random) {
     std::wstring name;
     for (wchar_t c : stem) name += IsUrlSafe(c) ? c : L'_';
     return name + L"_" + Hex<std::wstring>(random) + L".eml";
+}
+
+bool IsUploadFileName(std::wstring_view name) {
+    constexpr std::size_t kHexDigits = 32;
+    constexpr std::wstring_view kExtension = L".eml";
+    if (!name.ends_with(kExtension) || name.size() < kHexDigits + kExtension.size() + 2) return false;
+    name.remove_suffix(kExtension.size());
+    const std::wstring_view hex = name.substr(name.size() - kHexDigits);
+    const std::wstring_view stem = name.substr(0, name.size() - kHexDigits - 1);
+    const auto isHex = [](wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'); };
+    return name[stem.size()] == L'_' && std::ranges::all_of(hex, isHex) && std::ranges::all_of(stem, IsUrlSafe);
 }
 
 std::wstring UploadUrl(std::wstring_view folderUrl, std::wstring_view fileName) {

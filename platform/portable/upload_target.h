@@ -20,6 +20,9 @@ std::wstring UploadFolderUrl(const std::optional<std::wstring>& registryValue, s
 // stem as "_", so the name stands in a URL as it is.
 std::wstring UploadFileName(std::wstring_view stem, const RandomBytes& random);
 
+// Whether a file name has the shape UploadFileName gives.
+bool IsUploadFileName(std::wstring_view name);
+
 // The folder URL and the file name joined by exactly one "/".
 std::wstring UploadUrl(std::wstring_view folderUrl, std::wstring_view fileName);
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/mail/draft_outbox.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
 #include "platform/win32/win32_runtime.h"
 #include "tests/bench/bench_measures.h"
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "platform/portable/eml_writer.h"
-#include "platform/win32/mail/https_upload.h"
-#include "platform/win32/mail/upload_transfer.h"
+#include "platform/win32/mail/upload/https_upload.h"
+#include "platform/win32/mail/upload/upload_transfer.h"
 #include "platform/win32/win32_runtime_handles.h"
 #include "tests/bench/bench_measures.h"
 

@@ -91,10 +91,11 @@ RECT ClientRectInParent(HWND control) {
     return r;
 }
 
-RunningProgram::RunningProgram(const std::wstring& exe) {
+RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info_))
         throw std::runtime_error("cannot start the program");

@@ -28,7 +28,7 @@ RECT ClientRectInParent(HWND control);
 // A started KdeskSupport.exe; ended by force when the test did not end it.
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::wstring& exe = ProgramPath());
+    explicit RunningProgram(const std::wstring& exe = ProgramPath(), const std::wstring& arguments = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

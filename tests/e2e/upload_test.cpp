@@ -1,21 +1,19 @@
 // The upload to the maker's drop box with the started program, against the
 // local nginx drop box and the servers that fail on purpose (started for the
 // e2e tests by tests/upload/servers.sh): delivered, each failure reported once
-// before the message goes through Simple MAPI, cancelled, and through the
-// proxy named in the user's Internet settings.
+// before the message goes through Simple MAPI (so that nothing waits to go
+// later), cancelled, and through the proxy named in the user's Internet settings.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <regex>
 
 #include "tests/e2e/driver.h"
 #include "tests/e2e/installation.h"
 #include "tests/e2e/mail_session.h"
-#include "tests/e2e/upload_prefix.h"
+#include "tests/e2e/pending.h"
+#include "tests/e2e/upload_servers.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::e2e {
@@ -26,11 +24,6 @@ using Calls = std::vector<std::string>;
 
 const Calls kWholeSend = {"MAPILogon", "MAPIResolveName", "MAPISendMailW", "MAPILogoff"};
 
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // ASCII only: the servers' facts and the boxes' numbers.
 std::string Narrowed(const std::wstring& text) {
     std::string narrow;
@@ -38,38 +31,17 @@ std::string Narrowed(const std::wstring& text) {
     return narrow;
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
-
-std::wstring Servers(const std::wstring& name) { return UploadServersFolder() + L"\\" + name; }
-std::wstring Url(const std::wstring& name) { return ServerFact(UploadServersFolder(), name); }
-std::wstring InboxNew() { return Servers(L"inbox\\Maildir\\new"); }
-
 class UploadE2e : public MailSessionE2e {
 protected:
     void SetUp() override {
         MailSessionE2e::SetUp();
         ASSERT_FALSE(Url(L"inbox\\url").empty()) << "the upload servers are not running";
+        ClearPending();
     }
 
     void Start() { MailSessionE2e::Start(L"Bar Roma\r\nVia Po 1", L"Stampante ferma"); }
 
-    // The files listed now, copied for the check of the delivered messages' attachments.
-    void KeepListedFilesForTheCheck() {
-        const std::wstring expected = Servers(L"expected");
-        CreateDirectoryW(expected.c_str(), nullptr);
-        for (const std::wstring& file : ListEntries(MainControl(main, L"List1")))
-            CopyFileW(file.c_str(), (expected + file.substr(file.find_last_of(L'\\'))).c_str(), FALSE);
-    }
+    void KeepListedFilesForTheCheck() { e2e::KeepListedFilesForTheCheck(main); }
 
     static std::vector<std::wstring> Prompts(const std::vector<ShownBox>& boxes) {
         std::vector<std::wstring> prompts;
@@ -143,6 +115,7 @@ TEST_F(UploadE2e, FailedUploadShowsOneBoxThenTheMailClientSendsTheMessage) {
         const auto functions = record.Functions();
         EXPECT_EQ(Calls(functions.begin() + static_cast<std::ptrdiff_t>(calls), functions.end()), kWholeSend);
         EXPECT_EQ(FilesIn(InboxNew()).size(), inboxBefore);
+        EXPECT_TRUE(WaitingMessages().empty()) << "the mail client has it, or it cannot pass";
         EXPECT_EQ(ReadAll(Servers(L"untrusted\\access.log")).size() + ReadAll(Servers(L"listen.log")).size(), contacts)
             << "a request reached the untrusted server, or a connection the plain one";
     }
@@ -168,6 +141,7 @@ TEST_F(UploadE2e, CancelDuringASlowUploadSendsNothingAndKeepsTheText) {
     EXPECT_TRUE(WaitUntilGone(progress, 5s));
     EXPECT_EQ(AnswerBoxes(IDOK, 0, 2s).size(), 0u);
     EXPECT_EQ(record.Functions(), Calls{});
+    EXPECT_TRUE(WaitingMessages().empty());
     EXPECT_TRUE(ControlText(MainControl(main, L"txtMessage")).ends_with(typed));
 }
 

@@ -10,8 +10,8 @@
 
 #include "platform/fake/fake_runtime.h"
 #include "platform/portable/draft_files.h"
-#include "platform/win32/mail/draft_outbox.h"
-#include "platform/win32/mail/mail_client.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
+#include "platform/win32/mail/mapi/mail_client.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::mapitest {

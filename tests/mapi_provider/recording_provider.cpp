@@ -23,7 +23,7 @@
 #include <string>
 #include <type_traits>
 
-#include "platform/win32/mail/mapi_unicode.h"
+#include "platform/win32/mail/mapi/mapi_unicode.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/mail/mapi_errors.h"
-#include "platform/win32/mail/mapi_outgoing.h"
-#include "platform/win32/mail/simple_mapi_mail.h"
+#include "platform/win32/mail/mapi/mapi_outgoing.h"
+#include "platform/win32/mail/mapi/simple_mapi_mail.h"
 #include "tests/mapi_provider/provider_setup.h"
 
 namespace kdesk::mapitest {

@@ -198,9 +198,23 @@ TEST(PeMachine, WhichDllsLoadIntoTheProgram) {
 
 TEST(DraftFiles, OnlyTheProgramsOwnPartNamesAreStale) {
     const std::pair<std::wstring, bool> names[] = {
-        {L"VelAutoMail_001.zip.part", true}, {L"VelAutoMail_001 (2).zip.part", true}, {L"x.EML.Part", true},
-        {L".zip.part", false},               {L"appunti.part", false},                {L"dati.txt.part", false},
-        {L"VelAutoMail_001.zip", false},     {L"a.zip.part.old", false},              {L"a.zip.partial", false},
+        {L"VelAutoMail_001_20250301_101500.zip.part", true},
+        {L"VelAutoMail_001_20250301_101500 (2).zip.part", true},
+        {L"lettera_x_20250301_101500.EML.Part", true},
+        {L"VelAutoMail_001_20250301_101500_0123456789abcdef0123456789abcdef.eml.part", false},
+        {std::wstring(100, L'a') + L".eml.part", true},
+        {std::wstring(100, L'a') + L" (3).zip.part", true},
+        {L"lettera.eml.part", false},
+        {L"lettera (2).eml.part", false},
+        {L"VelAutoMail_001_2025031_101500.eml.part", false},
+        {L"VelAutoMail_001_20250301-101500.eml.part", false},
+        {L"VelAutoMail_001_20250301_101500 ().eml.part", false},
+        {L".zip.part", false},
+        {L"appunti.part", false},
+        {L"dati_20250301_101500.txt.part", false},
+        {L"VelAutoMail_001_20250301_101500.zip", false},
+        {L"a_20250301_101500.zip.part.old", false},
+        {L"a_20250301_101500.zip.partial", false},
     };
     for (const auto& [name, stale] : names) EXPECT_EQ(IsPartName(name), stale) << name.size();
 }

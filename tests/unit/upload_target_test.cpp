@@ -31,6 +31,22 @@ TEST(UploadUrl, NamesTheFileUnderTheFolderWithExactlyOneSlash) {
     for (const auto& c : cases) EXPECT_EQ(UploadUrl(c.folder, UploadFileName(c.stem, kRandom)), c.url) << c.stem;
 }
 
+TEST(UploadFileName, OnlyTheProgramsOwnNamesHaveItsShape) {
+    const std::pair<std::wstring, bool> cases[] = {
+        {UploadFileName(L"VelAutoMail_1_20261208_101500", kRandom), true},
+        {UploadFileName(L"Caff\u00e8 (2)", kRandom), true},
+        {L"x_" + kHex + L".eml", true},
+        {L"_" + kHex + L".eml", false},
+        {L"x_" + kHex + L".eml.part", false},
+        {L"x_" + kHex.substr(1) + L".eml", false},
+        {L"x-" + kHex + L".eml", false},
+        {L"x_" + kHex.substr(1) + L"G.eml", false},
+        {L"a b_" + kHex + L".eml", false},
+        {L"lettera.eml", false},
+    };
+    for (const auto& [name, own] : cases) EXPECT_EQ(IsUploadFileName(name), own) << name.size();
+}
+
 TEST(MessageIdFor, IsRandomOnTheSupportMailboxDomain) {
     EXPECT_EQ(MessageIdFor(kRandom, "assistenza@vuvivazoror.example"),
               "<000123456789abcdeffedcba98765410@vuvivazoror.example>");

@@ -9,6 +9,8 @@
 # DIR/drop.url, DIR/slow.url   https://localhost:PORT/kdesk/ of the servers that
 #                reset halfway and that read slowly (tests/upload/test_servers.py),
 #                with the drop box's certificate
+# DIR/lost.url   https://localhost:PORT/kdesk/ of a relay that passes each request
+#                to the drop box and drops the connection before its answer
 # DIR/proxy.port a CONNECT proxy on 127.0.0.1; DIR/proxy.log lists its targets
 # DIR/down.url   https://localhost:PORT/kdesk/ where nothing listens
 # DIR/plain.url  http://localhost:PORT/kdesk/ of a plain listener that logs each
@@ -42,7 +44,7 @@ wait_port() {
 stop() {
   "$inbox" stop "$dir/inbox"
   "$inbox" stop "$dir/untrusted"
-  for name in drop slow proxy listen; do
+  for name in drop slow lost proxy listen; do
     [ -s "$dir/$name.pid" ] || continue
     kill "$(cat "$dir/$name.pid")" 2>/dev/null || true
     rm -f "$dir/$name.pid"
@@ -57,13 +59,17 @@ start() {
   local tls=(--cert "$dir/inbox/server.pem" --key "$dir/inbox/server.key")
   start_python drop drop "${tls[@]}"
   start_python slow slow "${tls[@]}"
+  local inbox_port
+  inbox_port=$(sed -E 's#^https://[^:/]+:([0-9]+)/.*#\1#' "$dir/inbox/url")
+  start_python lost lost "${tls[@]}" --upstream "127.0.0.1:$inbox_port"
   : >"$dir/proxy.log"
   start_python proxy proxy --log "$dir/proxy.log"
   : >"$dir/listen.log"
   start_python listen listen --log "$dir/listen.log"
-  for name in drop slow proxy listen; do wait_port "$name"; done
+  for name in drop slow lost proxy listen; do wait_port "$name"; done
   echo "https://localhost:$(cat "$dir/drop.port")/kdesk/" >"$dir/drop.url"
   echo "https://localhost:$(cat "$dir/slow.port")/kdesk/" >"$dir/slow.url"
+  echo "https://localhost:$(cat "$dir/lost.port")/kdesk/" >"$dir/lost.url"
   echo "http://localhost:$(cat "$dir/listen.port")/kdesk/" >"$dir/plain.url"
   local down=$((20000 + RANDOM % 40000))
   while (exec 3<>"/dev/tcp/127.0.0.1/$down") 2>/dev/null; do down=$((20000 + RANDOM % 40000)); done

@@ -5,6 +5,9 @@
          resets the connection (a line that drops halfway).
   slow   HTTPS: reads the body a little at a time and never answers (for
          cancelling an upload in progress).
+  lost   HTTPS relay in front of the drop box (--upstream HOST:PORT): passes the
+         whole request on, reads the drop box's answer, then resets the
+         connection without passing it (an answer lost on the way back).
   proxy  plain HTTP CONNECT proxy: appends each CONNECT target (host:port) to
          --log and tunnels the connection to it.
   listen plain TCP: appends a line to --log for each connection and closes it
@@ -61,6 +64,34 @@ class SlowHandler(socketserver.BaseRequestHandler):
         read_head(conn)
         while conn.recv(self.server.args.rate // 10):
             time.sleep(0.1)
+
+
+def content_length(head):
+    for line in head.split(b"\r\n")[1:]:
+        name, _, value = line.partition(b":")
+        if name.strip().lower() == b"content-length":
+            return int(value.strip())
+    return 0
+
+
+class LostHandler(socketserver.BaseRequestHandler):
+    def handle(self):
+        conn = self.server.tls.wrap_socket(self.request, server_side=True)
+        head, body = read_head(conn)
+        while len(body) < content_length(head):
+            piece = conn.recv(CHUNK)
+            if not piece:
+                return
+            body += piece
+        host, _, port = self.server.args.upstream.rpartition(":")
+        upstream_tls = ssl.create_default_context()
+        upstream_tls.check_hostname = False
+        upstream_tls.verify_mode = ssl.CERT_NONE
+        with socket.create_connection((host, int(port)), timeout=10) as raw:
+            with upstream_tls.wrap_socket(raw, server_hostname="localhost") as upstream:
+                upstream.sendall(head + b"\r\n\r\n" + body)
+                read_head(upstream)  # the answer, never passed on
+        reset(conn)
 
 
 class ProxyHandler(socketserver.BaseRequestHandler):
@@ -125,19 +156,23 @@ class Server(socketserver.ThreadingTCPServer):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("mode", choices=["drop", "slow", "proxy", "listen"])
+    parser.add_argument("mode", choices=["drop", "slow", "lost", "proxy", "listen"])
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--cert", help="server certificate, PEM (drop, slow)")
     parser.add_argument("--key", help="its key, PEM")
     parser.add_argument("--after", type=int, default=256 * 1024, help="body bytes read before the reset (drop)")
     parser.add_argument("--rate", type=int, default=20000, help="body bytes read per second (slow)")
+    parser.add_argument("--upstream", help="HOST:PORT of the drop box (lost)")
     parser.add_argument("--log", help="file that lists the CONNECT targets (proxy) or connections (listen)")
     args = parser.parse_args()
-    if args.mode in ("drop", "slow") and not (args.cert and args.key):
-        parser.error("drop and slow need --cert and --key")
+    if args.mode in ("drop", "slow", "lost") and not (args.cert and args.key):
+        parser.error("drop, slow and lost need --cert and --key")
+    if args.mode == "lost" and not args.upstream:
+        parser.error("lost needs --upstream")
     if args.mode in ("proxy", "listen") and not args.log:
         parser.error("proxy and listen need --log")
-    handler = {"drop": DropHandler, "slow": SlowHandler, "proxy": ProxyHandler, "listen": ListenHandler}[args.mode]
+    handler = {"drop": DropHandler, "slow": SlowHandler, "lost": LostHandler, "proxy": ProxyHandler,
+               "listen": ListenHandler}[args.mode]
     server = Server(handler, args, small_buffer=args.mode == "slow")
     port = server.server_address[1]
     with open(args.port_file + ".part", "w", encoding="ascii") as out:

@@ -99,6 +99,17 @@ std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstri
     throw *first;
 }
 
+std::vector<std::wstring> ProgramFolders() {
+    std::vector<std::wstring> folders;
+    for (auto* base : {&LocalAppData, &Temp}) {
+        try {
+            folders.push_back(base(MailFault::DraftNotSaved) + L"\\KdeskSupport");
+        } catch (const RuntimeError&) {
+        }
+    }
+    return folders;
+}
+
 OutboxFile::OutboxFile(const OutboxFolder& folder, FileName fileName, MailFault fault)
     : folder_(folder), fileName_(std::move(fileName)), fault_(fault) {
     RemoveStaleParts(folder_.path);

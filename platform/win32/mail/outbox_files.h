@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/runtime_error.h"
 #include "platform/win32/mail/mapi_errors.h"
@@ -26,6 +27,10 @@ struct OutboxFolder {
 // returns; raises the first folder's error (`fault`, draft or archive not
 // saved) when none can be written.
 std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write);
+
+// %LOCALAPPDATA%\KdeskSupport and %TEMP%\KdeskSupport, those Windows can
+// name, in the outbox's order; neither is created.
+std::vector<std::wstring> ProgramFolders();
 
 class OutboxFile {
 public:

@@ -4,12 +4,14 @@
 
 #include "build_facts.h"
 #include "platform/portable/draft_files.h"
+#include "platform/portable/upload_retry.h"
 #include "platform/portable/upload_target.h"
 #include "platform/win32/file_api_path.h"
-#include "platform/win32/mail/https_upload.h"
-#include "platform/win32/mail/mail_client.h"
+#include "platform/win32/mail/mapi/mail_client.h"
 #include "platform/win32/mail/mapi_errors.h"
 #include "platform/win32/mail/system_random.h"
+#include "platform/win32/mail/upload/https_upload.h"
+#include "platform/win32/mail/upload/pending_queue.h"
 
 namespace kdesk {
 namespace {
@@ -89,15 +91,20 @@ void SupportMail::Upload() {
     const MailDraft message = draftMail_.ReadyToSend();
     std::optional<DraftOutbox::Written> written;
     std::optional<RemovedWhenDone> outboxCopy;
+    std::wstring name;
     try {
         written = outbox_.Write(message, Finished());
         outboxCopy.emplace(written->path);
-        const std::wstring name = UploadFileName(DraftFileStem(message.subject), SystemRandom());
+        name = UploadFileName(DraftFileStem(message.subject), SystemRandom());
         if (UploadFile(owner_, UploadUrl(uploadFolder_, name), written->path) == UploadResult::Cancelled) return;
     } catch (const RuntimeError& failed) {
         ShowUploadFailure(failed);
+        // The very bytes and name that failed may go later, if no mail program takes them now.
+        std::optional<HeldMessage> held;
+        if (!name.empty() && FailureCanPass(static_cast<std::uint32_t>(failed.Number())))
+            held.emplace(written->path, name, failed.Description() + L" - " + std::to_wstring(failed.Number()));
         outboxCopy.reset();
-        return SendWithoutUpload(message);
+        return SendWithoutUpload(message, held ? &*held : nullptr);
     }
     if (!written->unreadable.empty()) throw UnreadableAttachments(written->unreadable);
 }
@@ -108,18 +115,25 @@ void SupportMail::ShowUploadFailure(const RuntimeError& error) {
 
 // A draft is written afresh rather than from the upload's copy: a finished
 // message without "X-Unsent" would open in a mail program as received mail.
-void SupportMail::SendWithoutUpload(const MailDraft& message) {
-    if (UsableMailClientRegistered()) return SendThroughMapi(message);
-    outbox_.Deliver(message);
+// A mail program that takes the message has it; only when none does, the held
+// message waits to go by itself.
+void SupportMail::SendWithoutUpload(const MailDraft& message, HeldMessage* held) {
+    const DraftOutbox::NotTaken waitForLine = [held]() -> std::wstring {
+        if (!held || !held->Wait()) return {};
+        return L"Il messaggio sar\u00e0 inviato automaticamente all'assistenza appena la connessione sar\u00e0 di "
+               L"nuovo disponibile.";
+    };
+    if (UsableMailClientRegistered()) return SendThroughMapi(message, waitForLine);
+    outbox_.Deliver(message, waitForLine);
 }
 
 // The message goes through the mail members in the send's own order; a step
 // that fails for any reason but the operator's cancel leaves a draft instead.
-void SupportMail::SendThroughMapi(const MailDraft& message) {
+void SupportMail::SendThroughMapi(const MailDraft& message, const DraftOutbox::NotTaken& notTaken) {
     try {
         mapi_.SignOn();
     } catch (const RuntimeError& error) {
-        if (!IsOperatorCancel(error)) outbox_.Deliver(message);
+        if (!IsOperatorCancel(error)) outbox_.Deliver(message, notTaken);
         throw;
     }
     try {
@@ -140,7 +154,7 @@ void SupportMail::SendThroughMapi(const MailDraft& message) {
             mapi_.SignOff();
         } catch (const RuntimeError&) {
         }
-        if (!IsOperatorCancel(error)) outbox_.Deliver(message);
+        if (!IsOperatorCancel(error)) outbox_.Deliver(message, notTaken);
         throw;
     }
     mapi_.SignOff();

@@ -13,9 +13,10 @@
 #include "platform/mail.h"
 #include "platform/runtime.h"
 #include "platform/win32/mail/attachment_packing.h"
-#include "platform/win32/mail/draft_mail.h"
-#include "platform/win32/mail/draft_outbox.h"
-#include "platform/win32/mail/simple_mapi_mail.h"
+#include "platform/win32/mail/draft/draft_mail.h"
+#include "platform/win32/mail/draft/draft_outbox.h"
+#include "platform/win32/mail/mapi/simple_mapi_mail.h"
+#include "platform/win32/mail/upload/pending_queue.h"
 
 namespace kdesk {
 
@@ -35,6 +36,8 @@ public:
     // The window that owns the mail client's dialogs, the upload's progress and the draft's program.
     void SetOwner(HWND owner);
     void SetInstallationFacts(InstallationFacts facts) { facts_ = std::move(facts); }
+    // The drop box's folder URL as the installation sets it now; empty when the upload is off.
+    std::wstring UploadFolder() const;
 
     // MailSession
     void SignOn() override;
@@ -65,13 +68,12 @@ private:
         if (route_ == Route::SimpleMapi) return mapi_;
         return draftMail_;
     }
-    std::wstring UploadFolder() const;
     FinishedMessage Finished() const;
     void Upload();
     void ShowUploadFailure(const RuntimeError& error);
     // The message the upload could not deliver, the way it goes without one.
-    void SendWithoutUpload(const MailDraft& message);
-    void SendThroughMapi(const MailDraft& message);
+    void SendWithoutUpload(const MailDraft& message, HeldMessage* held);
+    void SendThroughMapi(const MailDraft& message, const DraftOutbox::NotTaken& notTaken);
 
     Runtime& runtime_;
     InstallationFacts facts_;

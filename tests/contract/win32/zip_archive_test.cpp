@@ -216,13 +216,16 @@ TEST_F(ZipArchiveTest, NoArchiveStaysWhenNoFileCouldBeRead) {
 }
 
 // What a copy of the program ended while writing left goes before the next
-// file is written; a .part another copy still writes, and other names, stay.
+// file is written; a .part another copy still writes, and names the program
+// does not write (a foreign "lettera.eml.part" too), stay.
 TEST_F(ZipArchiveTest, StalePartsOfTheProgramGoAndEverythingElseStays) {
     const std::wstring outbox = root_ + L"\\Outbox\\";
-    for (const wchar_t* name : {L"VelAutoMail_001.zip.part", L"VelAutoMail_000.eml.part", L"VelAutoMail_001 (2).zip.part",
-                                L"appunti.part", L"dati.txt.part", L"VelAutoMail_000.zip"})
+    const std::wstring stale = L"VelAutoMail_001_20250301_101500";
+    for (const std::wstring& name : {stale + L".zip.part", stale + L".eml.part", stale + L" (2).zip.part",
+                                     std::wstring(L"lettera.eml.part"), std::wstring(L"appunti.part"),
+                                     std::wstring(L"dati.txt.part"), std::wstring(L"VelAutoMail_000.zip")})
         WriteAll(outbox + name, "PK");
-    const UniqueFileHandle stillWriting(CreateFileW((outbox + L"VelAutoMail_001 (2).zip.part").c_str(), GENERIC_WRITE,
+    const UniqueFileHandle stillWriting(CreateFileW((outbox + stale + L" (2).zip.part").c_str(), GENERIC_WRITE,
                                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(stillWriting.Valid());
     const std::wstring log = root_ + L"\\LOG.TXT";
@@ -230,8 +233,8 @@ TEST_F(ZipArchiveTest, StalePartsOfTheProgramGoAndEverythingElseStays) {
 
     EXPECT_EQ(PackFiles(Request({log})).path, outbox + L"VelAutoMail_001.zip");
     EXPECT_EQ(FilesIn(root_ + L"\\Outbox"),
-              (std::vector<std::wstring>{L"VelAutoMail_000.zip", L"VelAutoMail_001 (2).zip.part", L"VelAutoMail_001.zip",
-                                         L"appunti.part", L"dati.txt.part"}));
+              (std::vector<std::wstring>{L"VelAutoMail_000.zip", L"VelAutoMail_001.zip", stale + L" (2).zip.part",
+                                         L"appunti.part", L"dati.txt.part", L"lettera.eml.part"}));
 }
 
 DWORD WINAPI LetGoAfterAWhile(LPVOID handle) {

@@ -7,8 +7,9 @@
 // direct WinHTTP PUT of the same file: one session, connection and request,
 // 64 KiB pieces, no proxy look-up, no options; the transfer and the floor take
 // turns, and the working set of a later upload of each is measured alike.
-// Usage: upload_bench FOLDER_URL WORK_FOLDER CA.der   (the CA is added to the
-// machine's Root store first; the message is made in WORK_FOLDER)
+// Usage: upload_bench FOLDER_URL WORK_FOLDER CA.der [FILES]   (the CA is added
+// to the machine's Root store first; the message, with FILES attachments of
+// 5 MB, four unless given, is made in WORK_FOLDER)
 #include <windows.h>
 
 #include <wincrypt.h>
@@ -32,7 +33,6 @@ namespace {
 using kdesk::bench::BestTime;
 using kdesk::bench::WorkingSet;
 
-constexpr int kFiles = 4;
 constexpr std::size_t kFileSize = 5'000'000;
 
 bool TrustCa(const std::wstring& derPath) {
@@ -51,7 +51,7 @@ bool TrustCa(const std::wstring& derPath) {
 }
 
 // The message as the program writes it: headers, a note, base64 attachments.
-std::wstring MakeMessage(const std::wstring& folder) {
+std::wstring MakeMessage(const std::wstring& folder, int files) {
     const std::wstring path = folder + L"\\upload_bench.eml";
     kdesk::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     kdesk::EmlWriter writer(
@@ -63,7 +63,7 @@ std::wstring MakeMessage(const std::wstring& folder) {
     writer.Begin(L"assistenza@example.com", L"Upload bench", "Tue, 08 Dec 2026 08:00:00 +0100", L"Dati Cliente\r\n");
     std::vector<std::uint8_t> piece(64 * 1024);
     unsigned state = 12345;
-    for (int i = 0; i < kFiles; ++i) {
+    for (int i = 0; i < files; ++i) {
         writer.BeginAttachment(L"Diagnosi_" + std::to_wstring(i) + L".001");
         for (std::size_t done = 0; done < kFileSize; done += piece.size()) {
             for (auto& byte : piece) byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 16);
@@ -159,12 +159,13 @@ SIZE_T PeakDuring(const std::function<void()>& work) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: upload_bench FOLDER_URL WORK_FOLDER CA.der\n");
+        std::fprintf(stderr, "usage: upload_bench FOLDER_URL WORK_FOLDER CA.der [FILES]\n");
         return 2;
     }
     const std::wstring folderUrl = argv[1];
     if (!TrustCa(argv[3])) std::fprintf(stderr, "upload_bench: the CA could not be trusted\n");
-    const std::wstring message = MakeMessage(argv[2]);
+    const int files = argc > 4 ? std::max(1, _wtoi(argv[4])) : 4;
+    const std::wstring message = MakeMessage(argv[2], files);
     bool stored = true;
 
     // The first transfer loads WinHTTP and TLS; a later one shows what an upload itself takes.
@@ -187,7 +188,7 @@ int wmain(int argc, wchar_t** argv) {
         const SIZE_T floorTop = PeakDuring([&] { stored = FloorTransfer(NextUrl(folderUrl), message) && stored; });
         floorGrowth = std::max(floorGrowth, floorTop - floorStart);
     }
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 11; ++round) {
         double start = kdesk::bench::Milliseconds();
         stored = Transfer(NextUrl(folderUrl), message) && stored;
         transferTime = std::min(transferTime, kdesk::bench::Milliseconds() - start);
@@ -210,7 +211,7 @@ int wmain(int argc, wchar_t** argv) {
     DestroyWindow(owner);
 
     std::printf("message: %llu bytes (%d x 5 MB attachments)\n", static_cast<unsigned long long>(FileSize(message)),
-                kFiles);
+                files);
     std::printf("transfer: %.1f ms\n", transferTime);
     std::printf("UploadFile with its window: %.1f ms\n", windowTime);
     std::printf("working set, first upload (loads WinHTTP and TLS): %.2f MiB before, peak %.2f MiB: %.2f MiB above\n",

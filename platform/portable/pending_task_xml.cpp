@@ -29,7 +29,8 @@ std::wstring PendingTaskName(const std::wstring& user_name) {
 // logon, while the task is registered in the middle of a session; the time
 // trigger's start boundary lies in the past (local time), so its repetition
 // runs from the registration on. A repetition without Duration runs
-// indefinitely.
+// indefinitely. A trigger's elements go in the schema's order (Enabled,
+// StartBoundary, Repetition; a logon trigger's UserId after them).
 std::wstring PendingTaskXml(const std::wstring& program_path, const std::wstring& user_id) {
     const std::wstring user = Escaped(user_id);
     return L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
@@ -42,12 +43,12 @@ std::wstring PendingTaskXml(const std::wstring& program_path, const std::wstring
            L"      <UserId>" + user + L"</UserId>\n"
            L"    </LogonTrigger>\n"
            L"    <TimeTrigger>\n"
+           L"      <Enabled>true</Enabled>\n"
+           L"      <StartBoundary>2020-01-01T00:00:00</StartBoundary>\n"
            L"      <Repetition>\n"
            L"        <Interval>PT15M</Interval>\n"
            L"        <StopAtDurationEnd>false</StopAtDurationEnd>\n"
            L"      </Repetition>\n"
-           L"      <StartBoundary>2020-01-01T00:00:00</StartBoundary>\n"
-           L"      <Enabled>true</Enabled>\n"
            L"    </TimeTrigger>\n"
            L"  </Triggers>\n"
            L"  <Principals>\n"

@@ -89,6 +89,23 @@ TEST(PendingTaskXml, RunsTheProgramQuotedWithItsArgumentAsTheUserWithOrdinaryRig
     }
 }
 
+// The scheduler validates the XML: a trigger's elements form a sequence.
+TEST(PendingTaskXml, TriggersListTheirElementsInTheSchemasOrder) {
+    const std::wstring xml = PendingTaskXml(L"C:\\K.exe", L"PC\\u");
+    const auto inOrder = [&](const wchar_t* trigger, std::vector<const wchar_t*> elements) {
+        const std::size_t start = xml.find(std::wstring(L"<") + trigger + L">");
+        const std::size_t end = xml.find(std::wstring(L"</") + trigger + L">");
+        std::size_t last = start;
+        for (const wchar_t* element : elements) {
+            const std::size_t at = xml.find(std::wstring(L"<") + element + L">", start);
+            EXPECT_TRUE(at > last && at < end) << trigger << ": " << element;
+            last = at;
+        }
+    };
+    inOrder(L"LogonTrigger", {L"Enabled", L"UserId"});
+    inOrder(L"TimeTrigger", {L"Enabled", L"StartBoundary", L"Repetition"});
+}
+
 TEST(PendingTaskName, NamesTheUser) {
     EXPECT_EQ(PendingTaskName(L"cassa"), L"KdeskSupport invio in sospeso (cassa)");
 }

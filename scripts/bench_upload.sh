@@ -3,8 +3,10 @@
 # against the local drop box (scripts/inbox.sh): a message with 20 MB of
 # attachments uploaded by the program's transfer, and by UploadFile with its
 # window, against `curl -T` of the same bytes to the same server (best of
-# three each), and the working set an upload takes.
-# Usage: scripts/bench_upload.sh
+# three each), the transfer against the floor (the most direct WinHTTP PUT of
+# the same file, in turns in the same process), and the working set an upload
+# takes above the floor's.
+# Usage: scripts/bench_upload.sh [FILES]   (the message's 5 MB attachments, 4 unless given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb.sh
@@ -24,7 +26,7 @@ mkdir -p "$work"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 output=$(cmake/wine-run.sh /usr/lib/wine/wine64 "$prefix" "$PWD/$build/bin/upload_bench.exe" "$url" \
-  "$(windows_path "$work")" "$(windows_path "$inbox/ca.der")" | tr -d '\r')
+  "$(windows_path "$work")" "$(windows_path "$inbox/ca.der")" "$@" | tr -d '\r')
 echo "$output"
 
 best=

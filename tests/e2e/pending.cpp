@@ -51,6 +51,4 @@ DWORD RunSendWaiting(std::chrono::milliseconds timeout) {
     return run.WaitForExit(timeout) ? run.ExitCode() : 99;
 }
 
-std::optional<bool> PendingTaskRegistered() { return std::nullopt; }
-
 }  // namespace kdesk::e2e

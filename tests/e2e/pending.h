@@ -1,11 +1,10 @@
 #pragma once
 // The messages that wait to be uploaded, as the e2e tests see them in the
 // prefix: the Pending folder beside the outbox, its messages, records and log,
-// the run that only sends them (/invia-sospesi), and the scheduled task.
+// the run that only sends them (/invia-sospesi).
 #include <windows.h>
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,5 @@ void PutLastTriesBack();
 
 // Runs the program with /invia-sospesi and waits for its end; its exit code, or 99 on timeout.
 DWORD RunSendWaiting(std::chrono::milliseconds timeout = std::chrono::seconds(150));
-
-// MERGE POINT: whether the user's task "KdeskSupport invio in sospeso (<user>)"
-// is registered with its conditions, read back through the Task Scheduler's
-// interface. Built with the task; until then nullopt, and the tests assert nothing.
-std::optional<bool> PendingTaskRegistered();
 
 }  // namespace kdesk::e2e

@@ -15,6 +15,7 @@
 #include "tests/e2e/drafts.h"
 #include "tests/e2e/mail_session.h"
 #include "tests/e2e/pending.h"
+#include "tests/e2e/scheduled_task.h"
 #include "tests/e2e/upload_servers.h"
 #include "tests/mapi_provider/provider_setup.h"
 
@@ -83,9 +84,9 @@ TEST_F(PendingUploadE2e, WaitsWhenNothingTookItAndTheRunWithoutWindowDeliversItO
     ASSERT_EQ(WaitingMessages().size(), 1u);
     EXPECT_TRUE(std::regex_match(WaitingMessages()[0], std::wregex(LR"(VelAutoMail_99MEY012345_\d{8}_\d{6}_[0-9a-f]{32}\.eml)")));
     EXPECT_NE(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES);
-    if (const auto task = PendingTaskRegistered()) {
-        EXPECT_TRUE(*task);
-    }
+    const auto task = ReadPendingTask();
+    ASSERT_TRUE(task.has_value()) << "the task is not registered";
+    ExpectPendingTaskConditions(*task);
     const std::wstring name = WaitingMessages()[0];
     const std::string waited = ReadAll(Waiting());
     const size_t before = FilesIn(InboxNew()).size();
@@ -96,9 +97,7 @@ TEST_F(PendingUploadE2e, WaitsWhenNothingTookItAndTheRunWithoutWindowDeliversItO
     EXPECT_EQ(FilesIn(InboxNew()).size(), before + 1);
     EXPECT_EQ(ReadAll(InboxNew() + L"\\" + name), waited);
     EXPECT_TRUE(WaitingMessages().empty());
-    if (const auto task = PendingTaskRegistered()) {
-        EXPECT_FALSE(*task);
-    }
+    EXPECT_FALSE(PendingTaskExists());
     const std::string log = ReadAll(PendingFolder() + L"\\invii.log");
     EXPECT_NE(log.find(mapitest::Utf8(name) + "  consegnato\r\n"), std::string::npos) << log;
 }

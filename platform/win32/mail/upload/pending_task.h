@@ -1,9 +1,10 @@
 #pragma once
-// The current user's scheduled task that sends the waiting messages while the
-// program is not running.
+// The current user's scheduled task that sends waiting messages while the
+// program is not running, through the Task Scheduler's COM interface.
+
 namespace kdesk {
 
-// Registers (or replaces) the current user's task "KdeskSupport invio in sospeso (<user name>)" that runs the program with /invia-sospesi. False where it cannot be registered (policy, service off).
+// Registers (or replaces) the current user's task that runs this program with /invia-sospesi at logon and every 15 minutes. False where it cannot be registered (a policy forbids it, the service is off).
 bool RegisterPendingTask();
 // Deletes that task where it exists.
 void DeletePendingTask();

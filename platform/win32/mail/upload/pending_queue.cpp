@@ -9,7 +9,6 @@
 #include "platform/portable/pending_log.h"
 #include "platform/portable/pending_state.h"
 #include "platform/portable/upload_errors.h"
-#include "platform/portable/upload_retry.h"
 #include "platform/portable/upload_target.h"
 #include "platform/win32/file_api_path.h"
 #include "platform/win32/mail/upload/https_upload.h"
@@ -69,17 +68,16 @@ void Remove(const std::wstring& folder, const std::wstring& name) {
     DeleteFileW(ForFileApi(StatePath(folder, name)).c_str());
 }
 
-// One try; true when the message no longer waits: stored, or refused for good.
+// One try; true when the server stored the message. Any failure, even one
+// that would not have made it wait (a captive portal's certificate, a site
+// answering 403 for a while), leaves it waiting until its days are over: only
+// the server's answer that it has the message may remove it.
 bool TryOnce(const std::wstring& folder, const std::wstring& name, const std::optional<PendingState>& state,
              const std::wstring& folderUrl) {
     try {
         UploadFileUnseen(UploadUrl(folderUrl, name), folder + L"\\" + name);
     } catch (const RuntimeError& failure) {
         Log(folder, name, AsTheBoxShowsIt(failure));
-        if (!FailureCanPass(static_cast<std::uint32_t>(failure.Number()))) {
-            Remove(folder, name);
-            return true;
-        }
         WriteComplete(StatePath(folder, name), PendingStateText(AfterFailedTry(state, UtcSecondsNow())));
         return false;
     }

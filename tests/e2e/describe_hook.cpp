@@ -5,7 +5,6 @@
 #include "tests/e2e/describe_hook.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <string>
 
@@ -42,17 +41,14 @@ BOOL CALLBACK DescribeExtent(HWND control, LPARAM lp) {
     return TRUE;
 }
 
-// The version of the library whose class the window's first child is of:
-// comctl32 6 when the Common Controls 6 classes are in use, 0 for user32's own.
-int CommonControlsMajor(HWND window) {
-    HWND child = GetWindow(window, GW_CHILD);
-    const auto module = child ? reinterpret_cast<HMODULE>(GetClassLongPtrW(child, GCLP_HMODULE)) : nullptr;
-    const auto getVersion = module ? reinterpret_cast<DLLGETVERSIONPROC>(
-                                         reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
-                                   : nullptr;
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof info;
-    return getVersion && SUCCEEDED(getVersion(&info)) ? static_cast<int>(info.dwMajorVersion) : 0;
+// The file of the common controls library the program has loaded (through its
+// activation context, as its own calls would): Common Controls 6 comes from
+// the side-by-side assembly's folder, version 5 from the system folder.
+std::wstring CommonControlsFile() {
+    const HMODULE module = GetModuleHandleW(L"comctl32.dll");
+    wchar_t path[MAX_PATH] = {};
+    if (module) GetModuleFileNameW(module, path, MAX_PATH);
+    return path;
 }
 
 void DescribeMenu(HMENU menu, int depth, std::wstring& text) {
@@ -94,7 +90,7 @@ std::wstring DescribeWindow(HWND window) {
     std::wstring text;
     EnumChildWindows(window, DescribeFont, reinterpret_cast<LPARAM>(&text));
     EnumChildWindows(window, DescribeExtent, reinterpret_cast<LPARAM>(&text));
-    text += L"comctl\t" + std::to_wstring(CommonControlsMajor(window)) + L"\n";
+    text += L"comctl\t" + CommonControlsFile() + L"\n";
     if (HMENU menu = GetMenu(window)) DescribeMenu(menu, 0, text);
     TooltipSearch search{window, &text};
     EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), DescribeTooltips, reinterpret_cast<LPARAM>(&search));

@@ -96,7 +96,7 @@ std::wstring ControlText(HWND control);
 // UI thread: the lines "font\t<id>\t<face>\t<height>\t<weight>",
 // "menu\t<depth>\t<caption>\t<id>", "tooltip\t<id>\t<text>",
 // "extent\t<id>\t<text width>\t<text height>\t<client width>\t<client height>",
-// "comctl\t<major version of the controls' library>" and
+// "comctl\t<file of the loaded comctl32>" and
 // "icons\t<big>\t<small>"; empty text when the hook cannot be set or no answer
 // comes within 10 s. With `newDpi`, the hook first sends the window
 // WM_DPICHANGED for that DPI with its frame scaled as the suggested rectangle,

@@ -11,7 +11,7 @@ struct Place {
     const wchar_t* path;
 };
 // The user's setting, and the machine's that Wine falls back to.
-constexpr Place kPlaces[] = {
+const Place kPlaces[] = {
     {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
     {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"},
 };

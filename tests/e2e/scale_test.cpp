@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -116,9 +117,9 @@ TEST_F(ScaleTest, MovingToAMonitorOfAnotherScaleLaysTheWindowOutAgainKeepingWhat
     EXPECT_EQ(frame.top, std::stoi(suggested[0][1]));
     // The suggested frame, cut to the largest a window may be on this screen.
     EXPECT_EQ(frame.right - frame.left,
-              std::min(std::stoi(suggested[0][2]) - frame.left, GetSystemMetrics(SM_CXMAXTRACK)));
+              std::min<LONG>(std::stoi(suggested[0][2]) - frame.left, GetSystemMetrics(SM_CXMAXTRACK)));
     EXPECT_EQ(frame.bottom - frame.top,
-              std::min(std::stoi(suggested[0][3]) - frame.top, GetSystemMetrics(SM_CYMAXTRACK)));
+              std::min<LONG>(std::stoi(suggested[0][3]) - frame.top, GetSystemMetrics(SM_CYMAXTRACK)));
 
     EXPECT_EQ(ControlText(message), L"scritto prima");
     DWORD start = 0, end = 0;

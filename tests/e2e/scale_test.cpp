@@ -7,10 +7,35 @@
 
 #include "forms/main/main_layout.h"
 #include "tests/e2e/driver.h"
-#include "tests/e2e/prefix_dpi.h"
 
 namespace kdesk::e2e {
 namespace {
+
+// The prefix's screen DPI, which Wine reads at a program's start, for the
+// programs started while it lives; the earlier value comes back after.
+class PrefixDpi {
+public:
+    explicit PrefixDpi(DWORD dpi) {
+        DWORD size = sizeof previous_;
+        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
+                    ERROR_SUCCESS;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~PrefixDpi() {
+        if (hadValue_)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &previous_, sizeof previous_);
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    }
+    PrefixDpi(const PrefixDpi&) = delete;
+    PrefixDpi& operator=(const PrefixDpi&) = delete;
+
+private:
+    static constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+    static constexpr wchar_t kValue[] = L"LogPixels";
+    DWORD previous_ = 0;
+    bool hadValue_ = false;
+};
 
 struct Extent {
     int textWidth = 0, textHeight = 0, clientWidth = 0, clientHeight = 0;

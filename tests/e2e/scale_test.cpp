@@ -44,7 +44,8 @@ struct Extent {
 std::map<int, Extent> Extents(const std::wstring& description) {
     std::map<int, Extent> extents;
     for (const auto& f : DescriptionLines(description, L"extent"))
-        if (f.size() == 5) extents[std::stoi(f[0])] = {std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4])};
+        if (f.size() == 5)
+            extents[std::stoi(f[0])] = {std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4])};
     return extents;
 }
 

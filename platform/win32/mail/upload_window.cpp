@@ -231,7 +231,8 @@ void UploadWindow::Relayout(int dpi, const RECT& suggested) {
         HWND control = GetDlgItem(window_.get(), place.id);
         if (!control) continue;
         const RECT r = ScaledRect(place.rect, dpi_);
-        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     if (font) font_ = std::move(font);

@@ -7,6 +7,7 @@
 #include "app/win32_controls.h"
 #include "app/win32_handles.h"
 #include "app/window_builder.h"
+#include "app/window_dpi.h"
 #include "forms/about/about_layout.h"
 #include "forms/about/frmAbout.h"
 #include "resources/resource_ids.h"
@@ -49,7 +50,7 @@ void RegisterAboutClass(HINSTANCE instance, WNDPROC proc) {
 // The frame for the given client size, centred over the owner and kept on its monitor.
 RECT CentredFrame(HWND owner, Dpi dpi) {
     RECT frame{0, 0, TwipsToPixels(kAboutClientWidthTwips, dpi.x), TwipsToPixels(kAboutClientHeightTwips, dpi.y)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    FrameForDpi(frame, kStyle, false, kExStyle, dpi.y);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT ownerRect{};
@@ -66,6 +67,15 @@ RECT CentredFrame(HWND owner, Dpi dpi) {
     return {left, top, left + width, top + height};
 }
 
+// The picture's icon: 32 pixels at 96 dots per inch.
+int IconSize(Dpi dpi) { return MulDiv(32, dpi.y, 96); }
+
+UniqueIcon ProgramIcon(HINSTANCE instance, Dpi dpi) {
+    const int size = IconSize(dpi);
+    return UniqueIcon(
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KDESK), IMAGE_ICON, size, size, 0)));
+}
+
 }  // namespace
 
 struct AboutBox::Loaded {
@@ -73,7 +83,7 @@ struct AboutBox::Loaded {
         : window(std::move(box)),
           dpi(screenDpi),
           controls(window.get(), AboutLayout(), dpi),
-          icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KDESK), IMAGE_ICON, 32, 32, 0))),
+          icon(ProgramIcon(instance, dpi)),
           lblVersion(controls.Find(L"lblVersion")),
           lblTitle(controls.Find(L"lblTitle")),
           lblDescription(controls.Find(L"lblDescription")),
@@ -98,7 +108,7 @@ AboutBox::~AboutBox() = default;
 void AboutBox::ShowModal(HWND owner) {
     if (loaded_) return;  // modal: never open twice
     RegisterAboutClass(instance_, Proc);
-    const Dpi dpi = ScreenDpi();
+    const Dpi dpi = WindowDpi(owner);  // the box opens on its owner's monitor
     const RECT frame = CentredFrame(owner, dpi);
     const std::wstring title(kAboutTitle);
     UniqueWindow window(CreateWindowExW(kExStyle, kAboutWindowClass, title.c_str(), kStyle, frame.left, frame.top,
@@ -170,10 +180,21 @@ LRESULT AboutBox::Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
             UniqueBrush grey(CreateSolidBrush(ToColorRef(kAboutPictureBack)));
             if (grey) FillRect(item.hDC, &item.rcItem, grey.get());
-            const int x = (item.rcItem.left + item.rcItem.right - 32) / 2;
-            const int y = (item.rcItem.top + item.rcItem.bottom - 32) / 2;
-            if (box.icon) DrawIconEx(item.hDC, x, y, box.icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
+            const int size = IconSize(box.dpi);
+            const int x = (item.rcItem.left + item.rcItem.right - size) / 2;
+            const int y = (item.rcItem.top + item.rcItem.bottom - size) / 2;
+            if (box.icon) DrawIconEx(item.hDC, x, y, box.icon.get(), size, size, 0, nullptr, DI_NORMAL);
             return TRUE;
+        }
+        case WM_DPICHANGED: {
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lp);
+            box.dpi = {LOWORD(wp), HIWORD(wp)};
+            box.icon = ProgramIcon(instance_, box.dpi);
+            box.controls.Relayout(box.dpi);
+            SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
         }
         case WM_CTLCOLORSTATIC: {
             LRESULT brush = 0;

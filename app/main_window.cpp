@@ -8,6 +8,7 @@
 #include "app/win32_controls.h"
 #include "app/win32_handles.h"
 #include "app/window_builder.h"
+#include "app/window_dpi.h"
 #include "build_facts.h"
 #include "forms/main/main_layout.h"
 #include "resources/resource_ids.h"
@@ -34,6 +35,20 @@ HICON ProgramIcon(HINSTANCE instance, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_KDESK), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The program's icon at the size of the metric at `dpi`, owned by the caller.
+UniqueIcon ProgramIconForDpi(HINSTANCE instance, int sizeMetric, int dpi) {
+    const int size = MetricForDpi(sizeMetric, dpi);
+    return UniqueIcon(
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KDESK), IMAGE_ICON, size, size, 0)));
+}
+
+// The frame around the client area at `dpi`.
+SIZE FrameSize(int dpi) {
+    RECT frame{0, 0, TwipsToPixels(kMainClientWidthTwips, dpi), TwipsToPixels(kMainClientHeightTwips, dpi)};
+    FrameForDpi(frame, kStyle, true, 0, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
@@ -80,7 +95,7 @@ struct Services {
 
 struct MainWindow::Wiring {
     Wiring(HWND window, Dpi dpi, const Services& services)
-        : controls(window, MainLayout(), dpi),
+        : controls(window, MainLayout(), dpi, MainCaptions()),
           txtSendTo(Find(L"txtSendTo")),
           txtSendcc(Find(L"txtSendcc")),
           txtSubject(Find(L"txtSubject")),
@@ -125,17 +140,21 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Create() {
     RegisterMainClass(instance_, Proc);
-    const Dpi dpi = ScreenDpi();
-    RECT frame{0, 0, TwipsToPixels(kMainClientWidthTwips, dpi.x), TwipsToPixels(kMainClientHeightTwips, dpi.y)};
-    AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
+    const Dpi systemDpi = ScreenDpi();
+    const SIZE frame = FrameSize(systemDpi.y);
     UniqueMenu menu = BuildMenuBar();
     window_ = CreateWindowExW(0, kMainWindowClass, L"" KDESK_TITLE_TEXT, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, menu.get(), instance_,
-                              this);
+                              frame.cx, frame.cy, nullptr, menu.get(), instance_, this);
     if (!window_) throw std::runtime_error("cannot create the main window");
     menu.release();  // destroyed with the window
+    // Placed on a monitor of another scale than the system's: sized for its DPI.
+    dpi_ = WindowDpi(window_);
+    if (dpi_ != systemDpi) {
+        const SIZE own = FrameSize(dpi_.y);
+        SetWindowPos(window_, nullptr, 0, 0, own.cx, own.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
-    wiring_ = std::make_unique<Wiring>(window_, dpi, Services{platform_, vars_, session_, messages_});
+    wiring_ = std::make_unique<Wiring>(window_, dpi_, Services{platform_, vars_, session_, messages_});
     wiring_->form.showAboutBox = [this] { ShowAboutBox(); };
     lastFocus_ = wiring_->Find(L"txtAppDataVista");
 }
@@ -159,8 +178,29 @@ void MainWindow::Show(int showCommand) {
 // are handed over once the window is painted, since the display driver takes
 // a while to convert them.
 void MainWindow::SetIcons() {
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXICON)));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, SM_CXSMICON)));
+    UniqueIcon big = ProgramIconForDpi(instance_, SM_CXICON, dpi_.y);
+    UniqueIcon small = ProgramIconForDpi(instance_, SM_CXSMICON, dpi_.y);
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);  // the previous ones go once the window has the new
+    smallIcon_ = std::move(small);
+}
+
+// Moved to a monitor of another scale, or the scale changed: everything laid
+// out for the new DPI within the frame Windows suggests. The controls stay, and
+// with them the typed text, the selection and the list.
+void MainWindow::OnDpiChanged(Dpi dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    if (wiring_) wiring_->controls.Relayout(dpi);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (bigIcon_) SetIcons();
+}
+
+// High contrast turned on or off, or another colour scheme: the buttons take
+// the new colours at once.
+void MainWindow::OnColoursChanged() {
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& msg) { return window_ && IsDialogMessageW(window_, &msg); }
@@ -197,6 +237,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wp, LPARAM lp) {
             DrawColourButton(item, *row->back);
             return TRUE;
         }
+        case WM_DPICHANGED:
+            OnDpiChanged({LOWORD(wp), HIWORD(wp)}, *reinterpret_cast<const RECT*>(lp));
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            OnColoursChanged();
+            break;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETHIGHCONTRAST) OnColoursChanged();
+            break;
         case WM_CTLCOLORSTATIC: {
             LRESULT brush = 0;
             if (wiring_ && wiring_->controls.ColourStatic(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp), brush))

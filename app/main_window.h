@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/win32_handles.h"
 #include "forms/main/frmMain.h"
 
 namespace kdesk {
@@ -39,6 +40,8 @@ private:
     void OnActivate(bool active);
     void ShowAboutBox();
     void SetIcons();
+    void OnDpiChanged(Dpi dpi, const RECT& suggested);
+    void OnColoursChanged();
 
     HINSTANCE instance_;
     Platform& platform_;
@@ -47,6 +50,8 @@ private:
     MailMessages& messages_;
     HWND window_ = nullptr;  // cleared when the window is destroyed
     HWND lastFocus_ = nullptr;
+    Dpi dpi_;
+    UniqueIcon bigIcon_, smallIcon_;  // the window's icons at its DPI
     std::unique_ptr<Wiring> wiring_;
     std::unique_ptr<AboutBox> about_;
 };

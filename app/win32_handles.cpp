@@ -13,9 +13,8 @@ Dpi ScreenDpi() {
 }
 
 RECT PixelRect(const TwipsRect& twips, Dpi dpi) {
-    const int left = TwipsToPixels(twips.left, dpi.x);
-    const int top = TwipsToPixels(twips.top, dpi.y);
-    return {left, top, left + TwipsToPixels(twips.width, dpi.x), top + TwipsToPixels(twips.height, dpi.y)};
+    const PixelBox box = ToPixels(twips, dpi.x, dpi.y);
+    return {box.left, box.top, box.right, box.bottom};
 }
 
 }  // namespace kdesk

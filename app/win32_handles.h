@@ -69,6 +69,7 @@ private:
 
 struct Dpi {
     int x = 96, y = 96;
+    bool operator==(const Dpi&) const = default;
 };
 
 Dpi ScreenDpi();

@@ -43,17 +43,7 @@ WindowStyle StyleOf(const ControlRow& row) {
     return {L"Static", kChild, 0};
 }
 
-// The order of creation: each new control goes beneath the ones before it, so
-// the keyboard order is the tab order. Labels come last and so lie beneath
-// every other control: a box that overlaps its caption keeps its border. Labels
-// take no focus, so the keyboard order stays, and no control is moved after it
-// is made.
-std::vector<const ControlRow*> InCreationOrder(std::span<const ControlRow> table) {
-    std::vector<const ControlRow*> rows = InTabOrder(table);
-    std::stable_partition(rows.begin(), rows.end(),
-                          [](const ControlRow* row) { return row->kind != ControlKind::Label; });
-    return rows;
-}
+HINSTANCE InstanceOf(HWND window) { return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)); }
 
 }  // namespace
 
@@ -74,9 +64,12 @@ HFONT FontCache::Get(const FontSpec& font) {
     return slot.get();
 }
 
-ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) : parent_(parent), fonts_(dpi.y) {
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    for (const ControlRow* row : InCreationOrder(table)) {
+// Each new control goes beneath the ones before it: the creation order is the
+// z-order and the keyboard order. No control is moved after it is made.
+ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi, std::span<const CaptionRow> captions)
+    : parent_(parent), fonts_(dpi.y) {
+    const HINSTANCE instance = InstanceOf(parent);
+    for (const ControlRow* row : InCreationOrder(table, captions)) {
         const WindowStyle style = StyleOf(*row);
         const RECT r = PixelRect(row->rect, dpi);
         const std::wstring text(row->text);
@@ -89,6 +82,20 @@ ControlSet::ControlSet(HWND parent, std::span<const ControlRow> table, Dpi dpi) 
         if (std::wstring_view(style.className) == L"Edit") SendMessageW(control, EM_LIMITTEXT, 0, 0);
         controls_.emplace_back(row, control);
     }
+    for (const CaptionRow& caption : captions)
+        if (HWND label = Find(caption.label), control = Find(caption.control); label && control)
+            captions_.emplace_back(label, control);
+}
+
+void ControlSet::Relayout(Dpi dpi) {
+    FontCache fonts(dpi.y);
+    for (const auto& [row, control] : controls_) {
+        const RECT r = PixelRect(row->rect, dpi);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(row->font)), TRUE);
+    }
+    fonts_ = std::move(fonts);  // the old fonts go once no control uses them
 }
 
 void ControlSet::AddTooltips() {
@@ -105,7 +112,7 @@ void ControlSet::AddTooltip(HWND control, std::wstring_view text) {
     if (!tooltip_) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr,
-                                   reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent_, GWLP_HINSTANCE)), nullptr);
+                                   InstanceOf(parent_), nullptr);
         if (!tooltip_) return;
     }
     std::wstring tip(text);
@@ -130,12 +137,30 @@ const ControlRow* ControlSet::RowOf(int id) const {
     return nullptr;
 }
 
+HWND ControlSet::NamedBy(HWND label) const {
+    const auto found = std::ranges::find(captions_, label, &std::pair<HWND, HWND>::first);
+    return found == captions_.end() ? nullptr : found->second;
+}
+
+// A caption lies above the box it names and may overlap its border: it paints
+// its background itself, leaving out the box, and its text without background.
 bool ControlSet::ColourStatic(HWND control, HDC dc, LRESULT& brush) const {
     const ControlRow* row = RowOf(GetDlgCtrlID(control));
-    if (!row || !row->fore || row->kind != ControlKind::Label) return false;
-    SetTextColor(dc, ToColorRef(*row->fore));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    brush = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    if (!row || row->kind != ControlKind::Label) return false;
+    RECT client{};
+    GetClientRect(control, &client);
+    if (HWND box = NamedBy(control)) {
+        RECT boxRect{};
+        GetWindowRect(box, &boxRect);
+        MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&boxRect), 2);
+        RECT overlap{};
+        if (IntersectRect(&overlap, &client, &boxRect))
+            ExcludeClipRect(dc, overlap.left, overlap.top, overlap.right, overlap.bottom);
+    }
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, row->fore ? ToColorRef(*row->fore) : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    brush = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return true;
 }
 

@@ -67,6 +67,24 @@ const std::array kMainControls{
                std::nullopt, std::nullopt, kFolderTip},
 };
 
+// Each caption and the box it names; the headings "Dati EMail" and "Dati
+// VelKdesk" name a group, no single control.
+constexpr std::array kMainCaptions{
+    CaptionRow{L"Label4", L"txtSendTo"},
+    CaptionRow{L"Label14", L"txtSendcc"},
+    CaptionRow{L"Label2", L"txtSubject"},
+    CaptionRow{L"Label3", L"txtMessage"},
+    CaptionRow{L"Label10", L"txtDatiCliente"},
+    CaptionRow{L"Label7", L"txtDriverType"},
+    CaptionRow{L"Label8", L"txtComPort"},
+    CaptionRow{L"Label5", L"txtMatr"},
+    CaptionRow{L"Label6", L"txtVersion"},
+    CaptionRow{L"Label9", L"txtDataCreazione"},
+    CaptionRow{L"Label12", L"List1"},
+    CaptionRow{L"Label1", L"txtKdeskPath"},
+    CaptionRow{L"lblPathVista", L"txtAppDataVista"},
+};
+
 constexpr std::array kMainMenu{
     MenuRow{L"m_file", L"&File", L"", 0},
     MenuRow{L"m_end", L"&Termina esecuzione", L"m_file", kIdMenuEnd},
@@ -80,6 +98,8 @@ std::span<const ControlRow> MainLayout() { return kMainControls; }
 
 std::span<const MenuRow> MainMenu() { return kMainMenu; }
 
+std::span<const CaptionRow> MainCaptions() { return kMainCaptions; }
+
 const ControlRow* FindControl(std::span<const ControlRow> table, std::wstring_view name) {
     const auto row = std::ranges::find(table, name, &ControlRow::name);
     return row == table.end() ? nullptr : &*row;
@@ -89,6 +109,40 @@ std::vector<const ControlRow*> InTabOrder(std::span<const ControlRow> table) {
     std::vector<const ControlRow*> rows;
     for (const ControlRow& row : table) rows.push_back(&row);
     std::ranges::stable_sort(rows, {}, &ControlRow::tabIndex);
+    return rows;
+}
+
+std::vector<const ControlRow*> InCreationOrder(std::span<const ControlRow> table,
+                                               std::span<const CaptionRow> captions) {
+    struct Named {
+        const ControlRow* control;
+        const ControlRow* caption;
+    };
+    std::vector<Named> named;
+    for (const CaptionRow& caption : captions) {
+        const ControlRow* label = FindControl(table, caption.label);
+        const ControlRow* control = FindControl(table, caption.control);
+        if (label && control) named.push_back({control, label});
+    }
+    const auto captionOf = [&](const ControlRow* control) -> const ControlRow* {
+        const auto found = std::ranges::find(named, control, &Named::control);
+        return found == named.end() ? nullptr : found->caption;
+    };
+    const auto isCaption = [&](const ControlRow* label) {
+        return std::ranges::find(named, label, &Named::caption) != named.end();
+    };
+
+    std::vector<const ControlRow*> rows;
+    std::vector<const ControlRow*> unnamed;
+    for (const ControlRow* row : InTabOrder(table)) {
+        if (row->kind != ControlKind::Label) {
+            if (const ControlRow* caption = captionOf(row)) rows.push_back(caption);
+            rows.push_back(row);
+        } else if (!isCaption(row)) {
+            unnamed.push_back(row);
+        }
+    }
+    rows.insert(rows.end(), unnamed.begin(), unnamed.end());
     return rows;
 }
 

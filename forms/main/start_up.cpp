@@ -23,11 +23,14 @@ bool IsExistingFolder(Runtime& runtime, const std::wstring& path) {
 
 }  // namespace
 
+// Vista or later. The manifest names Windows 10 as supported, so Windows 10
+// and 11 report 10.0 to the program (without a manifest they reported 6.2):
+// they have the common application-data folder as Vista has.
 bool FrmMain::IsOS_Vista() {
     OsVersionInfo info;
     info.osVersionInfoSize = kOsVersionInfoASize;
     platform_.shell.GetVersionEx(info);
-    return info.platformId == kPlatformNt && info.majorVersion == kVistaMajorVersion;
+    return info.platformId == kPlatformNt && info.majorVersion >= kVistaMajorVersion;
 }
 
 std::wstring FrmMain::Read_CSIDL_COMMON_APPDATA() {

@@ -199,7 +199,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                   instance, nullptr);
     if (!window) return 1;
 #ifdef KDESK_WITH_MAIN_CONTROLS
-    const kdesk::ControlSet controls(window, kdesk::MainLayout(), kdesk::Dpi{dpiX, dpiY});
+    const kdesk::ControlSet controls(window, kdesk::MainLayout(), kdesk::Dpi{dpiX, dpiY}, kdesk::MainCaptions());
 #endif
     if (RequiredWork(window) == 0) return 2;
     ShowWindow(window, show);

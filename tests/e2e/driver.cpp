@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -247,7 +248,7 @@ LRESULT CALLBACK DescriptionReceiver(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 // The hook DLL is loaded here only to name its procedure to SetWindowsHookExW,
 // which loads it into the program's process; every path unhooks, frees the DLL
 // and destroys the reply window.
-std::wstring RequestDescription(HWND window) {
+std::wstring RequestDescription(HWND window, int newDpi) {
     static const wchar_t kReceiverClass[] = L"KdeskE2eDescriptionReceiver";
     WNDCLASSW wc{};
     wc.lpfnWndProc = DescriptionReceiver;
@@ -268,9 +269,22 @@ std::wstring RequestDescription(HWND window) {
         procedure ? SetWindowsHookExW(WH_CALLWNDPROC, procedure, dll.get(), thread) : nullptr, UnhookWindowsHookEx);
     if (!hook) return {};
     SetWindowLongPtrW(receiver.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&text));
-    SendMessageTimeoutW(window, DescribeRequestMessage(), 0, reinterpret_cast<LPARAM>(receiver.get()), SMTO_ABORTIFHUNG,
+    SendMessageTimeoutW(window, DescribeRequestMessage(), static_cast<WPARAM>(newDpi),
+                        reinterpret_cast<LPARAM>(receiver.get()), SMTO_ABORTIFHUNG,
                         10000, nullptr);
     return text;
+}
+
+std::vector<std::vector<std::wstring>> DescriptionLines(const std::wstring& text, std::wstring_view tag) {
+    std::vector<std::vector<std::wstring>> lines;
+    std::wistringstream input(text);
+    for (std::wstring line; std::getline(input, line);) {
+        std::vector<std::wstring> fields;
+        std::wistringstream split(line);
+        for (std::wstring field; std::getline(split, field, L'\t');) fields.push_back(field);
+        if (!fields.empty() && fields.front() == tag) lines.emplace_back(fields.begin() + 1, fields.end());
+    }
+    return lines;
 }
 
 void DrawFramesInWine() {

@@ -94,10 +94,16 @@ void PressKey(HWND target, UINT virtualKey);
 std::wstring ControlText(HWND control);
 // Describes a window of the program from inside it, through the hook DLL on its
 // UI thread: the lines "font\t<id>\t<face>\t<height>\t<weight>",
-// "menu\t<depth>\t<caption>\t<id>", "tooltip\t<id>\t<text>" and
+// "menu\t<depth>\t<caption>\t<id>", "tooltip\t<id>\t<text>",
+// "extent\t<id>\t<text width>\t<text height>\t<client width>\t<client height>",
+// "comctl\t<file of the loaded comctl32>" and
 // "icons\t<big>\t<small>"; empty text when the hook cannot be set or no answer
-// comes within 10 s.
-std::wstring RequestDescription(HWND window);
+// comes within 10 s. With `newDpi`, the hook first sends the window
+// WM_DPICHANGED for that DPI with its frame scaled as the suggested rectangle,
+// and the text starts with "suggested\t<left>\t<top>\t<right>\t<bottom>".
+std::wstring RequestDescription(HWND window, int newDpi = 0);
+// The fields after the tag of each line of a description that has that tag.
+std::vector<std::vector<std::wstring>> DescriptionLines(const std::wstring& text, std::wstring_view tag);
 // Lets Wine draw the window frames itself (Xvfb has no window manager), so that
 // screenshots show title bars. Applies to programs started afterwards.
 void DrawFramesInWine();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "forms/about/about_layout.h"
+#include "forms/main/button_look.h"
 #include "forms/main/main_layout.h"
 
 namespace kdesk {
@@ -46,6 +48,68 @@ TEST(MainLayout, KeyboardOrderRunsFromTheDataFolderToTheCopyAddress) {
         L"txtDriverType",   L"txtComPort",   L"cmdLoadDati",    L"txtDataCreazione", L"txtDatiCliente",
         L"cmdAddFile",      L"txtSendcc"};
     EXPECT_EQ(KeyboardOrder(MainLayout()), expected);
+}
+
+// Screen readers name a box after the label just before it in the z-order,
+// which is the order of creation; the focusable controls keep the tab order.
+TEST(MainLayout, EachCaptionIsMadeJustBeforeItsBoxAndTheKeyboardOrderStays) {
+    const std::vector<const ControlRow*> order = InCreationOrder(MainLayout(), MainCaptions());
+    EXPECT_EQ(order.size(), MainLayout().size());
+    std::vector<std::wstring> focusable;
+    for (const ControlRow* row : order)
+        if (row->kind != ControlKind::Label) focusable.emplace_back(row->name);
+    EXPECT_EQ(focusable, KeyboardOrder(MainLayout()));
+    EXPECT_EQ(MainCaptions().size(), 13u);
+    for (const CaptionRow& caption : MainCaptions()) {
+        const auto control = std::ranges::find(order, caption.control, &ControlRow::name);
+        ASSERT_NE(control, order.begin()) << std::string(caption.control.begin(), caption.control.end());
+        EXPECT_EQ((*(control - 1))->name, caption.label);
+    }
+    // The headings that name no single box come last, beneath everything.
+    EXPECT_EQ(order[order.size() - 2]->name, L"Label11");
+    EXPECT_EQ(order.back()->name, L"Label13");
+}
+
+TEST(AboutLayout, WithoutCaptionsTheLabelsComeAfterTheOtherControls) {
+    std::vector<std::wstring> names;
+    for (const ControlRow* row : InCreationOrder(AboutLayout(), {})) names.emplace_back(row->name);
+    const std::vector<std::wstring> expected{L"cmdOK", L"picIcon", L"lblVersion", L"lblTitle", L"lblDescription",
+                                             L"lblProdotto"};
+    EXPECT_EQ(names, expected);
+}
+
+// At 96 dpi each control stands exactly on the twips' pixel grid (15 twips a
+// pixel); at other scales each edge is the twips' place, rounded.
+TEST(ToPixels, KeepsThe96DpiLayoutAndScalesEveryEdge) {
+    for (const ControlRow& row : MainLayout()) {
+        const PixelBox box = ToPixels(row.rect, 96, 96);
+        EXPECT_EQ(box, (PixelBox{row.rect.left / 15, row.rect.top / 15, (row.rect.left + row.rect.width) / 15,
+                                 (row.rect.top + row.rect.height) / 15}))
+            << std::string(row.name.begin(), row.name.end());
+    }
+    const TwipsRect folder = FindControl(MainLayout(), L"txtAppDataVista")->rect;  // 5160, 6600, 8055, 375
+    EXPECT_EQ(ToPixels(folder, 120, 120), (PixelBox{430, 550, 1101, 581}));
+    EXPECT_EQ(ToPixels(folder, 144, 144), (PixelBox{516, 660, 1322, 698}));
+    EXPECT_EQ(ToPixels(folder, 192, 192), (PixelBox{688, 880, 1762, 930}));
+    EXPECT_EQ(ToPixels(folder, 144, 96), (PixelBox{516, 440, 1322, 465}));
+}
+
+TEST(ColourButtonLook, HighContrastTakesTheSystemsFaceOwnColourOtherwise) {
+    const Rgb green{128, 255, 128};
+    const SystemButtonColours system{{0, 0, 0}, {255, 255, 255}, {0, 255, 0}};
+    struct Case {
+        bool highContrast, disabled;
+        ButtonColours expected;
+    };
+    const Case cases[] = {
+        {false, false, {green, {255, 255, 255}}},
+        {false, true, {green, {0, 255, 0}}},
+        {true, false, {{0, 0, 0}, {255, 255, 255}}},
+        {true, true, {{0, 0, 0}, {0, 255, 0}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ColourButtonLook(green, c.highContrast, c.disabled, system), c.expected)
+            << "high contrast " << c.highContrast << ", disabled " << c.disabled;
 }
 
 // Tab indexes and ids must be unique within a window; in the main window no id

@@ -21,14 +21,14 @@ struct StartUp : FormFixture {
     void WindowsXp() { shell.SetVersion(kNt, 5, 1); }
 };
 
-TEST(IsOS_Vista, CountsOnlyNtSix) {
+TEST(IsOS_Vista, CountsNtSixAndLater) {
     struct Case {
         std::uint32_t platformId, major;
         bool vista;
     };
     const Case cases[] = {
         {kNt, 6, true},      {kNt, 5, false},     {kNt, 4, false},    {kNt, 3, false},
-        {kNt, 10, false},    {kWin9x, 4, false},  {kWin9x, 6, false}, {0, 6, false},
+        {kNt, 10, true},     {kWin9x, 4, false},  {kWin9x, 6, false}, {0, 6, false},
         {3, 6, false},
     };
     for (const auto& c : cases) {
@@ -131,7 +131,7 @@ TEST(FormLoad, DerivesTheDataFolderFromTheSystemThenTheRegistry) {
     };
     const Case cases[] = {
         {"XP: own folder", kNt, 5, false, kOwnFolder},
-        {"NT 10 is not Vista-class", kNt, 10, false, kOwnFolder},
+        {"Windows 10 and 11 report NT 10 to the manifested program", kNt, 10, false, kVistaData},
         {"Windows 98", kWin9x, 4, false, kOwnFolder},
         {"Vista", kNt, 6, false, kVistaData},
         {"XP with CustomPathDataDir", kNt, 5, true, L"D:\\Dati"},

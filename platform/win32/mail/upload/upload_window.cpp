@@ -43,6 +43,23 @@ int ScreenDpiY() {
     return dpi > 0 ? dpi : 96;
 }
 
+// The DPI of the window's monitor where Windows tells it (looked up at run
+// time: Windows 7 and 8 lack it), else the system's.
+int WindowDpiY(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const int dpi = getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+    return dpi > 0 ? dpi : ScreenDpiY();
+}
+
+struct ControlPlace {
+    int id;
+    RECT rect;
+};
+constexpr ControlPlace kPlaces[] = {
+    {kStatusId, kStatusRect}, {kBarId, kBarRect}, {kSizeId, kSizeRect}, {IDCANCEL, kButtonRect}};
+
 int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
 
 RECT ScaledRect(const RECT& r, int dpi) {
@@ -96,7 +113,7 @@ void RegisterUploadClass(WNDPROC proc) {
 }  // namespace
 
 UploadWindow::UploadWindow(HWND owner, UploadTransfer& transfer)
-    : owner_(owner), transfer_(transfer), dpi_(ScreenDpiY()), font_(CreateProgramFont(dpi_)) {
+    : owner_(owner), transfer_(transfer), dpi_(WindowDpiY(owner)), font_(CreateProgramFont(dpi_)) {
     RegisterUploadClass(Proc);
     const RECT frame = CentredFrame(owner, dpi_);
     const std::wstring title = L"" KDESK_TITLE_TEXT;
@@ -189,6 +206,9 @@ LRESULT UploadWindow::Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kTimer) CheckStall();
             return 0;
+        case WM_DPICHANGED:
+            Relayout(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_NCDESTROY:
             // Destroyed with its owner: the upload ends as cancelled.
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -200,6 +220,24 @@ LRESULT UploadWindow::Handle(HWND window, UINT message, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(window, message, wp, lp);
+}
+
+// Moved to a monitor of another scale: the controls and the font for the new
+// DPI, within the frame Windows suggests.
+void UploadWindow::Relayout(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    decltype(font_) font(CreateProgramFont(dpi_));
+    for (const ControlPlace& place : kPlaces) {
+        HWND control = GetDlgItem(window_.get(), place.id);
+        if (!control) continue;
+        const RECT r = ScaledRect(place.rect, dpi_);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    if (font) font_ = std::move(font);
+    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void UploadWindow::ShowProgress() {

@@ -43,6 +43,7 @@ private:
     LRESULT Handle(HWND window, UINT message, WPARAM wp, LPARAM lp);
     void CreateControls();
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, RECT r, int id);
+    void Relayout(int dpi, const RECT& suggested);
     void ShowProgress();
     void Cancel();
     void CheckStall();

@@ -19,12 +19,8 @@ int Dpi(int index) {
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureDefaultDataFolder();
-        DrawFramesInWine();
-        program_ = std::make_unique<RunningProgram>();
-        main_ = program_->WaitForMainWindow();
+        main_ = StartUntilActive(program_);
         ASSERT_NE(main_, nullptr) << "main window did not appear";
-        for (int i = 0; i < 100 && !FocusedControl(main_); ++i) Sleep(50);
     }
     void TearDown() override {
         SaveScreenshotOfFailedTest();

@@ -287,6 +287,15 @@ std::vector<std::vector<std::wstring>> DescriptionLines(const std::wstring& text
     return lines;
 }
 
+HWND StartUntilActive(std::unique_ptr<RunningProgram>& program) {
+    EnsureDefaultDataFolder();
+    DrawFramesInWine();
+    program = std::make_unique<RunningProgram>();
+    HWND main = program->WaitForMainWindow();
+    for (int i = 0; main && i < 100 && !FocusedControl(main); ++i) Sleep(50);
+    return main;
+}
+
 void DrawFramesInWine() {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,

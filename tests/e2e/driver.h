@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +111,10 @@ void DrawFramesInWine();
 // Creates the common application-data folder's VELKDESK folder, so that the
 // start-up on a Vista-class prefix finds its data folder and shows the window.
 void EnsureDefaultDataFolder();
+// Starts the program on the prefix's installation with frames drawn and waits
+// until a control of its main window has the focus (shown, active, painted):
+// that window, or nullptr on timeout.
+HWND StartUntilActive(std::unique_ptr<RunningProgram>& program);
 
 // A control of the main window by its layout row name; nullptr when none.
 HWND MainControl(HWND main, std::wstring_view name);

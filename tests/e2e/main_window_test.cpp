@@ -91,13 +91,8 @@ bool IsFilledAtStartUp(const ControlRow& row) { return row.kind == ControlKind::
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureDefaultDataFolder();
-        DrawFramesInWine();
-        program_ = std::make_unique<RunningProgram>();
-        main_ = program_->WaitForMainWindow();
+        main_ = StartUntilActive(program_);
         ASSERT_NE(main_, nullptr) << "main window did not appear";
-        // The window is active and painted once the focus has arrived.
-        for (int i = 0; i < 100 && !FocusedControl(main_); ++i) Sleep(50);
     }
     void TearDown() override { SaveScreenshotOfFailedTest(); }
     HWND Control(std::wstring_view name) const { return MainControl(main_, name); }

@@ -77,13 +77,9 @@ void ExpectLaidOutFor(HWND main, int dpi, const std::wstring& description) {
 class ScaleTest : public ::testing::Test {
 protected:
     void Start(int dpi) {
-        EnsureDefaultDataFolder();
-        DrawFramesInWine();
         prefixDpi_ = std::make_unique<PrefixDpi>(static_cast<DWORD>(dpi));
-        program_ = std::make_unique<RunningProgram>();
-        main_ = program_->WaitForMainWindow();
+        main_ = StartUntilActive(program_);
         ASSERT_NE(main_, nullptr) << "main window did not appear";
-        for (int i = 0; i < 100 && !FocusedControl(main_); ++i) Sleep(50);
     }
     void TearDown() override {
         SaveScreenshotOfFailedTest();

@@ -20,6 +20,7 @@ namespace {
 
 constexpr std::int64_t kDaySeconds = std::int64_t{24} * 60 * 60;
 constexpr std::size_t kMessageLines = 1000;  // about 77 KB, a report with a small archive
+constexpr std::size_t kLogBytes = std::size_t{64} * 1024;
 
 // The message as the upload finished it: headers, the report, a base64 body.
 std::string MakeMessage() {
@@ -113,7 +114,7 @@ int WaitingMessages::TriesLogged() const {
     const UniqueFileHandle file(CreateFileW((folder_ + L"\\invii.log").c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
-    std::string text(64 * 1024, '\0');
+    std::string text(kLogBytes, '\0');
     DWORD read = 0;
     if (!file.Valid() || !ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) return 0;
     return static_cast<int>(std::count(text.begin(), text.begin() + read, '\n'));

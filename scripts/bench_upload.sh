@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the upload benchmark for 64-bit Windows and runs it once under Wine
 # against the local drop box (scripts/inbox.sh): a message with 20 MB of
-# attachments uploaded by the program's transfer, and by UploadFile with its
-# window, against `curl -T` of the same bytes to the same server (best of
-# three each), the transfer against the floor (the most direct WinHTTP PUT of
-# the same file, in turns in the same process), and the working set an upload
-# takes above the floor's.
+# attachments uploaded by a later try's transfer (UploadFileUnseen: no window)
+# and by UploadFile with its window, against `curl -T` of the same bytes to the
+# same server (best of three each), the transfer against the floor (the most
+# direct WinHTTP PUT of the same file, in turns in the same process), and the
+# working set an upload takes above the floor's.
 # Usage: scripts/bench_upload.sh [FILES]   (the message's 5 MB attachments, 4 unless given)
 set -euo pipefail
 cd "$(dirname "$0")/.."

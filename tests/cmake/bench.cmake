@@ -5,6 +5,7 @@
 #    and required_work_window, which makes the start-up's system calls and
 #    shows a plain window of the main window's size, and required_work_controls,
 #    the same with the main window's controls made by the program's own code;
+#    with --pending, the program with 20 messages waiting against none;
 #  - startup_stages: the program's start-up with a time stamp at each stage and
 #    each window created, for the breakdown (scripts/bench.sh --stages);
 #  - draft_bench: a draft with 50 MB of attachments against copying the files;
@@ -51,8 +52,9 @@ if(WIN32)
   target_link_options(startup_stages PRIVATE -municode)
   kdesk_link_without_default_manifest(startup_stages)
 
-  add_executable(startup_bench ${CMAKE_SOURCE_DIR}/tests/bench/startup_bench.cpp)
-  target_link_libraries(startup_bench PRIVATE kdesk_options psapi)
+  add_executable(startup_bench ${CMAKE_SOURCE_DIR}/tests/bench/startup_bench.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/bench/waiting_messages.cpp)
+  target_link_libraries(startup_bench PRIVATE kdesk_win32 psapi)
   target_link_options(startup_bench PRIVATE -municode)
   # Benchmarks measure release code.
   target_compile_options(attachment_fill_bench PRIVATE -O2)

@@ -1,5 +1,6 @@
 #include "platform/win32/mail/upload/https_upload.h"
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -51,9 +52,6 @@ public:
         static_cast<void>(shared.release());  // the thread owns it now
     }
     void Join() const { WaitForSingleObject(thread_.Get(), INFINITE); }
-    bool JoinedWithin(DWORD milliseconds) const {
-        return WaitForSingleObject(thread_.Get(), milliseconds) != WAIT_TIMEOUT;
-    }
 
 private:
     UniqueFileHandle thread_;
@@ -66,16 +64,48 @@ std::shared_ptr<UploadTransfer> PreparedTransfer(const std::wstring& url, const 
     return std::make_shared<UploadTransfer>(api, std::move(target), std::move(message.handle), message.size);
 }
 
-// Without a window: the worker is watched for the same stall, once a second.
-UploadWindow::Ending WaitUnseen(UploadTransfer& transfer, const Worker& worker) {
-    constexpr DWORD kLook = 1000;
-    while (!worker.JoinedWithin(kLook))
-        if (GetTickCount64() - transfer.LastActivity() >= UploadWindow::kUploadStallMs) {
-            transfer.Abort();
-            return UploadWindow::Ending::Stalled;
-        }
-    return UploadWindow::Ending::Finished;
-}
+// Without a window the transfer runs on the calling thread, and a thread with
+// a small stack watches it for the same stall, once a second. The TLS work so
+// runs on a stack the process already has: a new thread for each try would
+// add about 1 MiB to the working set of every later try.
+class StallWatch {
+public:
+    explicit StallWatch(UploadTransfer& transfer) : transfer_(transfer) {
+        if (!done_.Valid()) throw UploadConnectionError(GetLastError());
+        thread_ = UniqueFileHandle(CreateThread(nullptr, kStack, Watch, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (!thread_.Valid()) throw UploadConnectionError(GetLastError());
+    }
+    ~StallWatch() { Stop(); }
+    StallWatch(const StallWatch&) = delete;
+    StallWatch& operator=(const StallWatch&) = delete;
+
+    // Ends the watch; true when it found the transfer stalled and aborted it.
+    bool Stop() {
+        SetEvent(done_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        return stalled_;
+    }
+
+private:
+    static constexpr SIZE_T kStack = 64 * 1024;
+    static constexpr DWORD kLook = 1000;
+
+    static DWORD WINAPI Watch(void* parameter) {
+        auto& self = *static_cast<StallWatch*>(parameter);
+        while (WaitForSingleObject(self.done_.Get(), kLook) == WAIT_TIMEOUT)
+            if (GetTickCount64() - self.transfer_.LastActivity() >= UploadWindow::kUploadStallMs) {
+                self.stalled_ = true;
+                self.transfer_.Abort();
+                return 0;
+            }
+        return 0;
+    }
+
+    UploadTransfer& transfer_;
+    UniqueFileHandle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> stalled_{false};
+    UniqueFileHandle thread_;
+};
 
 void ThrowFailure(UploadWindow::Ending ending, const UploadTransfer& transfer) {
     if (ending == UploadWindow::Ending::Stalled) throw UploadConnectionError(kWinHttpTimeout);
@@ -100,8 +130,10 @@ UploadResult UploadFile(HWND owner, const std::wstring& url, const std::wstring&
 
 void UploadFileUnseen(const std::wstring& url, const std::wstring& file) {
     const std::shared_ptr<UploadTransfer> transfer = PreparedTransfer(url, file);
-    const Worker worker(transfer);
-    ThrowFailure(WaitUnseen(*transfer, worker), *transfer);
+    StallWatch watch(*transfer);
+    transfer->Run();
+    const bool stalled = watch.Stop();
+    ThrowFailure(stalled ? UploadWindow::Ending::Stalled : UploadWindow::Ending::Finished, *transfer);
 }
 
 }  // namespace kdesk

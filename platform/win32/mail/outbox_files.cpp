@@ -75,17 +75,17 @@ void RemoveStaleParts(const std::wstring& folder) {
             DeleteFileW(ForFileApi(folder + L"\\" + data.cFileName).c_str());
 }
 
-// Renames the complete file, waiting a little while another program (a virus
-// scanner looking at the new file) holds it.
-bool MoveWhenFree(const std::wstring& from, const std::wstring& to) {
+}  // namespace
+
+bool MoveWhenFree(const std::wstring& from, const std::wstring& to, DWORD flags) {
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-        if (GetLastError() != ERROR_SHARING_VIOLATION || attempt >= kRenameAttempts) return false;
+        if (MoveFileExW(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt >= kRenameAttempts)
+            return false;
         Sleep(kRenamePause);
     }
 }
-
-}  // namespace
 
 std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write) {
     std::optional<RuntimeError> first;

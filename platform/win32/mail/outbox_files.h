@@ -28,6 +28,11 @@ struct OutboxFolder {
 // saved) when none can be written.
 std::wstring InFirstUsableOutbox(MailFault fault, const std::function<std::wstring(const OutboxFolder&)>& write);
 
+// Renames a complete file (through the write cache), waiting up to a second
+// while another program holds it or the file it replaces (a virus scanner
+// looking at the new file, a reader of the old one).
+bool MoveWhenFree(const std::wstring& from, const std::wstring& to, DWORD flags = 0);
+
 // %LOCALAPPDATA%\KdeskSupport and %TEMP%\KdeskSupport, those Windows can
 // name, in the outbox's order; neither is created.
 std::vector<std::wstring> ProgramFolders();

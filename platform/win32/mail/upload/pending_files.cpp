@@ -75,7 +75,7 @@ std::vector<std::wstring> WaitingNames(const std::wstring& folder) {
 bool WriteComplete(const std::wstring& path, std::string_view bytes) {
     const std::wstring part = path + kPart;
     if (WriteAndFlush(part, bytes) &&
-        MoveFileExW(ForFileApi(part).c_str(), ForFileApi(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        MoveWhenFree(ForFileApi(part), ForFileApi(path), MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileW(ForFileApi(part).c_str());
     return false;

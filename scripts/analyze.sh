@@ -17,7 +17,7 @@ done
 
 portable=$(git ls-files ':(glob)forms/**/*.cpp' ':(glob)modules/*.cpp' ':(glob)platform/fake/*.cpp' \
                         ':(glob)platform/*.cpp' ':(glob)platform/portable/*.cpp')
-windows=$(git ls-files ':(glob)app/*.cpp' ':(glob)platform/win32/*.cpp' ':(glob)platform/win32/mail/*.cpp'
+windows=$(git ls-files ':(glob)app/*.cpp' ':(glob)platform/win32/*.cpp' ':(glob)platform/win32/mail/*.cpp' \
                    ':(glob)platform/win32/mail/*/*.cpp')
 mingw=/usr/lib/gcc/x86_64-w64-mingw32/12-posix/include/c++
 mingw_args=(--extra-arg=--target=x86_64-w64-mingw32 "--extra-arg=-isystem$mingw" "--extra-arg=-isystem$mingw/x86_64-w64-mingw32"
